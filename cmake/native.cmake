@@ -1,0 +1,42 @@
+# Native build: the portable core and its GoogleTest tests (optionally sanitized),
+# plus the fuzz targets when the compiler is clang.
+option(PELK_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(PELK_FUZZ "Build the libFuzzer targets (clang only)" OFF)
+
+set(PELK_WARNINGS -Wall -Wextra -Werror=return-type -Wno-missing-field-initializers)
+target_compile_options(pelk_core PRIVATE ${PELK_WARNINGS})
+
+if(PELK_SANITIZE)
+  set(SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${SAN_FLAGS})
+  add_link_options(${SAN_FLAGS})
+endif()
+
+find_package(GTest REQUIRED)
+file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TESTS})
+target_link_libraries(unit_tests PRIVATE pelk_core GTest::gtest_main)
+target_compile_options(unit_tests PRIVATE ${PELK_WARNINGS})
+if(PELK_SANITIZE)
+  set(TEST_PREFIX "sanitize.")
+else()
+  set(TEST_PREFIX "native.")
+endif()
+gtest_discover_tests(unit_tests TEST_PREFIX ${TEST_PREFIX} DISCOVERY_TIMEOUT 60)
+
+if(PELK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+  foreach(src ${FUZZ_TARGETS})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE pelk_core)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_compile_options(pelk_core PRIVATE -fsanitize=fuzzer-no-link)
+    # A bounded run on every test pass: it must find nothing.
+    add_test(NAME fuzz.${name}
+             COMMAND ${name} -max_total_time=30 -max_len=12000 -timeout=10
+                     -rss_limit_mb=2048 ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
+  endforeach()
+endif()

@@ -1,0 +1,74 @@
+# Win32 build: Pelk.exe, its test twin PelkTest.exe (recording power layer), and the
+# GoogleTest programs that run under Wine.
+enable_language(RC)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# Nothing newer than Windows 2000 is called by accident; newer calls are looked up at run time.
+add_compile_definitions(_WIN32_WINNT=0x0500 WINVER=0x0500 _WIN32_IE=0x0500)
+set(PELK_WARNINGS -Wall -Wextra -Werror=return-type -Wno-missing-field-initializers -Wno-cast-function-type)
+set(PELK_SMALL -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+               -ffunction-sections -fdata-sections)
+target_compile_options(pelk_core PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
+
+# Every program is linked statically against the compiler's runtime: only system DLLs remain.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+file(GLOB SHELL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)
+list(FILTER SHELL_SOURCES EXCLUDE REGEX "/(main_win|power_calls_win)\\.cpp$")
+add_library(pelk_shell STATIC ${SHELL_SOURCES})
+target_link_libraries(pelk_shell PUBLIC pelk_core comctl32 shell32 advapi32 gdi32 user32 kernel32)
+target_compile_options(pelk_shell PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
+
+set(PELK_RC ${CMAKE_SOURCE_DIR}/src/resources/pelk.rc)
+set_source_files_properties(${PELK_RC} PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_SOURCE_DIR}/src/resources/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+
+function(pelk_program name power_layer)
+  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp ${power_layer} ${PELK_RC})
+  target_link_libraries(${name} PRIVATE pelk_shell)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_options(${name} PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
+  target_link_options(${name} PRIVATE -mwindows -s -Wl,--gc-sections)
+endfunction()
+pelk_program(Pelk ${CMAKE_SOURCE_DIR}/src/power/power_calls_win.cpp)
+pelk_program(PelkTest ${CMAKE_SOURCE_DIR}/tests/support/power_calls_recording_win.cpp)
+
+# Wine runs every test program through one wrapper that pins the prefix and quiets Wine.
+set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${WINE_RUN} @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_RUN})
+
+# GoogleTest from the Debian sources, cross-compiled.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Win32 code under Wine: files, registry, directories, dialogs from the real templates.
+file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+file(GLOB TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_executable(wine_tests ${WINE_TESTS} ${TEST_SUPPORT} ${PELK_RC})
+target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(wine_tests PRIVATE pelk_shell gtest_main)
+target_compile_options(wine_tests PRIVATE ${PELK_WARNINGS})
+gtest_discover_tests(wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES TIMEOUT 120)
+
+# The whole program as a process: PelkTest.exe driven through its window and files.
+file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
+add_executable(program_tests ${PROGRAM_TESTS})
+target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main user32 kernel32)
+target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
+add_dependencies(program_tests Pelk PelkTest)
+# One Pelk process at a time: the single-instance mutex is machine-wide.
+gtest_discover_tests(program_tests TEST_PREFIX "program." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                     PROPERTIES TIMEOUT 180 RESOURCE_LOCK pelk_process)
+
+# Tests that really end the Wine session run alone, through a shell script.
+file(GLOB SESSION_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/session/*.sh)
+foreach(script ${SESSION_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME session.${name} COMMAND bash ${script} ${WINE_RUN} ${CMAKE_BINARY_DIR}/bin)
+  set_tests_properties(session.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+endforeach()

@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs, from Debian's packages, whatever the build and the tests need and this
+# machine lacks. Needs root or sudo; does nothing when everything is present.
+set -eu
+
+PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
+g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+wine wine32:i386 xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+echo "Installed."

@@ -1,0 +1,25 @@
+#!/bin/sh
+# Runs every test layer in one ctest pass over the three build trees (portable
+# native, portable sanitized, Win32 under Wine), inside a virtual X display.
+set -eu
+cd "$(dirname "$0")/.."
+
+cat > build/CTestTestfile.cmake <<'LIST'
+subdirs("native" "sanitize" "win32")
+LIST
+
+export WINEPREFIX="$PWD/build/win32/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Preparing the Wine prefix (first run only)..."
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p
+  status=0
+  ctest --test-dir build -j2 --output-on-failure --timeout 300 || status=$?
+  wineserver -k || true
+  exit $status
+'

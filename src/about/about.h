@@ -1,0 +1,5 @@
+// The About box.
+#pragma once
+#include <windows.h>
+
+void showAboutBox(HWND owner);

@@ -1,0 +1,4 @@
+// The About box; it arrives with the about work.
+#include "about/about.h"
+
+void showAboutBox(HWND) {}

@@ -1,0 +1,208 @@
+// Walks the command line in place, so a line of any length is read without a working copy.
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+const size_t argumentBufferSize = 600;
+const unsigned char placeholderByte = 254;
+
+bool isSeparator(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool hasOddQuoteCount(const char* text)
+{
+    size_t quotes = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '"')
+            ++quotes;
+    }
+    return (quotes & 1) != 0;
+}
+
+// Every argument starts outside a quote pair, so the pairing restarts at each one.
+const char* endOfArgument(const char* p)
+{
+    bool quoted = false;
+    for (; *p; ++p) {
+        if (*p == '"')
+            quoted = !quoted;
+        else if (isSeparator(*p) && !quoted)
+            break;
+    }
+    return p;
+}
+
+// Moves p from the start of one argument to the start of the next; false when no
+// separator follows. A separator run at the very end leads to an empty argument.
+bool advanceToNextArgument(const char*& p)
+{
+    p = endOfArgument(p);
+    if (!*p)
+        return false;
+    while (isSeparator(*p))
+        ++p;
+    return true;
+}
+
+int copyArgument(const char* p, char* out, size_t outSize)
+{
+    const char* end = endOfArgument(p);
+    size_t written = 0;
+    bool anyCharacter = false;
+    for (; p < end; ++p) {
+        if (*p == '"')
+            continue;
+        anyCharacter = true;
+        char c = *p;
+        if (isSeparator(c) || static_cast<unsigned char>(c) == placeholderByte)
+            c = ' ';
+        if (written + 1 < outSize)
+            out[written++] = c;
+    }
+    if (outSize > 0)
+        out[written] = '\0';
+    return anyCharacter ? argumentFound : argumentEmpty;
+}
+
+// The start of argument 0, or nullptr for a line without any argument.
+const char* firstArgument(const char* commandLine)
+{
+    const char* p = commandLine;
+    while (isSeparator(*p))
+        ++p;
+    return *p ? p : nullptr;
+}
+
+void setMissing(char* out, size_t outSize)
+{
+    if (outSize > 0)
+        out[0] = '\0';
+}
+
+struct SlamKeyword {
+    const char* keyword;
+    uint32_t Settings::*field;
+    uint32_t value;
+};
+
+const SlamKeyword slamKeywords[] = {
+    {"wait", &Settings::commandPromptMode, 1},
+    {"warn", &Settings::commandPromptMode, 2},
+    {"loop", &Settings::commandAction, 1},
+    {"logo", &Settings::commandAction, 2},
+    {"shut", &Settings::commandAction, 0},
+    {"kill", &Settings::forceAction, 1},
+    {"poff", &Settings::commandAction, 3},
+    {"hibr", &Settings::commandAction, 4},
+    {"susp", &Settings::commandAction, 5},
+};
+
+// The name starts after "/remo" and one separator character of any kind.
+const size_t remoteNameOffset = 6;
+
+void applyRemoteArgument(const char* argument, Settings& s)
+{
+    size_t length = std::strlen(argument);
+    if (length <= remoteNameOffset + 1)
+        return;
+    size_t nameLength = length - remoteNameOffset;
+    if (nameLength > sizeof s.remoteComputerName - 1)
+        nameLength = sizeof s.remoteComputerName - 1;
+    std::memcpy(s.remoteComputerName, argument + remoteNameOffset, nameLength);
+    s.remoteComputerName[nameLength] = '\0';
+}
+
+} // namespace
+
+int getArgumentFrom(const char* commandLine, unsigned n, char* out, size_t outSize)
+{
+    if (!out)
+        outSize = 0;
+    if (!commandLine)
+        commandLine = "";
+    if (hasOddQuoteCount(commandLine))
+        return argumentOddQuotes;
+    const char* p = firstArgument(commandLine);
+    if (!p) {
+        setMissing(out, outSize);
+        return argumentMissing;
+    }
+    for (unsigned i = 0; i < n; ++i) {
+        if (!advanceToNextArgument(p)) {
+            setMissing(out, outSize);
+            return argumentMissing;
+        }
+    }
+    return copyArgument(p, out, outSize);
+}
+
+void keywordOf(const char* argument, char keyword[5])
+{
+    size_t length = 0;
+    if (argument && argument[0]) {
+        for (const char* p = argument + 1; *p && length < 4; ++p) {
+            char c = *p;
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            keyword[length++] = c;
+        }
+    }
+    keyword[length] = '\0';
+}
+
+StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
+{
+    char argument[argumentBufferSize];
+    argument[0] = '\0';
+    int result = getArgumentFrom(commandLine, 1, argument, sizeof argument);
+    if (result == argumentMissing || result == argumentOddQuotes)
+        argument[0] = '\0';
+
+    char keyword[5];
+    keywordOf(argument, keyword);
+    if (std::strcmp(keyword, "slam") == 0)
+        return startSlam;
+    if (argument[0] && (argument[1] == 'q' || argument[1] == 'Q') && trayIconEnabled)
+        return startQuiet;
+    return startOptions;
+}
+
+// One pass over the text instead of re-reading it for every argument number.
+bool applySlamKeywords(const char* commandLine, Settings& s)
+{
+    if (!commandLine || hasOddQuoteCount(commandLine))
+        return false;
+    const char* p = firstArgument(commandLine);
+    if (!p || !advanceToNextArgument(p) || !advanceToNextArgument(p))
+        return false;
+
+    bool remote = false;
+    char argument[argumentBufferSize];
+    char keyword[5];
+    do {
+        if (copyArgument(p, argument, sizeof argument) != argumentFound)
+            break;
+        keywordOf(argument, keyword);
+        if (std::strcmp(keyword, "remo") == 0) {
+            remote = true;
+            applyRemoteArgument(argument, s);
+            continue;
+        }
+        for (const SlamKeyword& entry : slamKeywords) {
+            if (std::strcmp(keyword, entry.keyword) == 0) {
+                s.*entry.field = entry.value;
+                break;
+            }
+        }
+    } while (advanceToNextArgument(p));
+    return remote;
+}
+
+uint32_t remoteRestartFlag(uint32_t commandAction)
+{
+    return (commandAction == 1 || commandAction == 7) ? 1 : 0;
+}

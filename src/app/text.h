@@ -1,0 +1,17 @@
+// Bounded text helpers: every copy into a fixed buffer goes through these.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Copies `source` into `out` (size bytes), cut to fit; always terminated when size > 0.
+void copyText(char* out, size_t size, const char* source);
+// Appends `source` to the text in `out`, cut to fit; always terminated when size > 0.
+void appendText(char* out, size_t size, const char* source);
+// Appends the unsigned decimal form of `value` (no leading zeros, no separators).
+void appendNumber(char* out, size_t size, uint32_t value);
+// Edits a path in place so that it ends after its last backslash; a path
+// without one, and an empty one, stay whole.
+void stripFileName(char* path);
+// The unsigned decimal digits at the start of a text (after leading spaces),
+// as typed into a number box; 0 when there are none, 4294967295 when too large.
+uint32_t leadingNumber(const char* text);

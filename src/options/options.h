@@ -1,0 +1,5 @@
+// The options sheet.
+#pragma once
+#include <windows.h>
+
+void showOptionsSheet(HWND owner);

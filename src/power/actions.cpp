@@ -1,0 +1,54 @@
+// The action table and the prompt texts.
+#include "power/actions.h"
+
+#include "app/text.h"
+
+static const ActionEntry actionTable[] = {
+    {"Power Off", 8, callExitWindows},
+    {"Restart", 2, callExitWindows},
+    {"Shutdown", 1, callExitWindows},
+    {"Log Off", 0, callExitWindows},
+    {"Suspend", 1, callSetPowerState},
+    {"Hibernate", 0, callSetPowerState},
+    {"Remote Shut", 0, callRemoteShutdown},
+    {"Remote Restart", 1, callRemoteShutdown},
+};
+
+const ActionEntry* findAction(uint32_t action)
+{
+    if (action >= sizeof actionTable / sizeof actionTable[0])
+        return nullptr;
+    return &actionTable[action];
+}
+
+const char* promptActionName(uint32_t action)
+{
+    return action <= 4 ? actionTable[action].logText : "Hibernate";
+}
+
+void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds, PromptPlan& plan)
+{
+    plan.ask = promptMode != 0;
+    plan.countdownSeconds = promptMode == 1 ? 0 : warnSeconds;
+    const char* name = promptActionName(action);
+    copyText(plan.message, sizeof plan.message, "Please confirm ");
+    appendText(plan.message, sizeof plan.message, name);
+    copyText(plan.yesText, sizeof plan.yesText, "Yes, ");
+    appendText(plan.yesText, sizeof plan.yesText, name);
+    copyText(plan.noText, sizeof plan.noText, "No! Don't do it!");
+    if (!plan.ask)
+        plan.countdownSeconds = 0;
+}
+
+uint32_t slamCountdown(uint32_t commandPromptMode, uint32_t commandWarnSeconds)
+{
+    return commandPromptMode == 1 ? 0 : commandWarnSeconds;
+}
+
+uint32_t countdownIntervalMs(uint32_t countdownSeconds)
+{
+    const uint32_t longest = 0x7FFFFFFF;  // USER_TIMER_MAXIMUM
+    if (countdownSeconds > longest / 1000)
+        return longest;
+    return countdownSeconds * 1000;
+}

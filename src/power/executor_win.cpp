@@ -1,0 +1,55 @@
+// Performing a PowerAction: the log line, the one call of Windows, and the
+// forced retries when Windows has not ended the logon 15 seconds later.
+#include "app/app.h"
+#include "power/actions.h"
+#include "power/power.h"
+#include "power/power_calls.h"
+#include "resources/resource.h"
+#include "settings/settings_file.h"
+
+static DWORD lastExitFlags;
+
+void performAction(DWORD action, int writeLog, const char* machineName)
+{
+    // Only a damaged settings file brings a value above 7: nothing sensible to do.
+    const ActionEntry* entry = findAction(action);
+    if (entry == nullptr)
+        return;
+    lastExitFlags = entry->flags;
+    if (writeLog != 0)
+        appendLogLine(entry->logText);
+    osSetProcessShutdownParameters(0x100, 0);
+    switch (entry->call) {
+    case callExitWindows:
+        osExitWindowsEx(lastExitFlags, 0);
+        if (settings.forceAction == 1)
+            SetTimer(mainWindow, forceFallbackTimer, 15000, nullptr);
+        break;
+    case callSetPowerState:
+        osSetSystemPowerState(lastExitFlags, settings.forceAction);
+        break;
+    case callRemoteShutdown:
+        osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, settings.forceAction,
+                                 lastExitFlags);
+        break;
+    }
+}
+
+// Windows has not ended the logon: retry with force every 10 s, and offer to stop.
+void onForceFallbackTimer(HWND window)
+{
+    KillTimer(window, forceFallbackTimer);
+    SetTimer(window, forcedRetryTimer, 10000, nullptr);
+    resetPromptRequest();
+    promptRequest.message = forcePromptMessage;
+    promptRequest.answer = 0;
+    showPrompt(IDD_FORCE_PROMPT, window);
+    if (promptRequest.answer == 2)
+        KillTimer(window, forcedRetryTimer);
+}
+
+void onForcedRetryTimer(HWND)
+{
+    lastExitFlags |= forceFlag;
+    osExitWindowsEx(lastExitFlags, 0);
+}

@@ -1,0 +1,20 @@
+// The one door to the operating system's power functions. Pelk.exe links the
+// real one; the test build links a recording one that journals each call.
+#pragma once
+#include <windows.h>
+
+BOOL osExitWindowsEx(UINT flags, DWORD reason);
+BOOL osSetSystemPowerState(BOOL suspend, BOOL force);
+BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds,
+                              BOOL force, BOOL restart);
+BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags);
+
+HANDLE osCreateWakeTimer();
+BOOL osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime);
+BOOL osCancelWakeTimer(HANDLE timer);
+void osCloseWakeTimer(HANDLE timer);
+
+BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
+DWORD osGetLastInputTick();
+DWORD osGetTickCount();
+void osGetSystemTimeAsFileTime(FILETIME* now);

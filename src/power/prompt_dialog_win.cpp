@@ -1,0 +1,167 @@
+// The prompt dialog (Yes / No with an optional countdown) and the two
+// confirmation flows that put it before tray, scheduled and idle actions.
+#include "app/app.h"
+#include "app/text.h"
+#include "power/actions.h"
+#include "power/power.h"
+#include "resources/resource.h"
+
+PromptRequest promptRequest;
+
+// Prompts may meet (a schedule running out while another prompt shows), so
+// each open prompt owns a copy of its request and its own font.
+struct PromptState {
+    char message[promptTextSize];
+    char yesText[promptTextSize];
+    char noText[promptTextSize];
+    bool hasYesText;
+    bool hasNoText;
+    DWORD countdownSeconds;
+    HFONT font;
+    LONG answer;
+    bool opened;
+};
+
+static LONG openPrompts;
+
+void enterPromptOpen()
+{
+    ++openPrompts;
+    promptOpen = 1;
+}
+
+void leavePromptOpen()
+{
+    if (openPrompts > 0)
+        --openPrompts;
+    promptOpen = openPrompts > 0 ? 1 : 0;
+}
+
+void resetPromptRequest()
+{
+    promptRequest.message = nullptr;
+    promptRequest.yesText = nullptr;
+    promptRequest.noText = nullptr;
+    promptRequest.countdownSeconds = 0;
+}
+
+static void takeRequest(PromptState* state)
+{
+    copyText(state->message, sizeof state->message, promptRequest.message ? promptRequest.message : "");
+    state->hasYesText = promptRequest.yesText != nullptr;
+    state->hasNoText = promptRequest.noText != nullptr;
+    copyText(state->yesText, sizeof state->yesText, state->hasYesText ? promptRequest.yesText : "");
+    copyText(state->noText, sizeof state->noText, state->hasNoText ? promptRequest.noText : "");
+    state->countdownSeconds = promptRequest.countdownSeconds;
+}
+
+static void setPromptFont(HWND dialog, PromptState* state)
+{
+    state->font = CreateFontA(20, 0, 0, 0, 50, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    const int controls[] = {IDOK, IDCANCEL, IDC_PROMPT_MESSAGE};
+    for (int id : controls)
+        SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), TRUE);
+}
+
+static BOOL onPromptInit(HWND dialog, PromptState* state)
+{
+    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    state->opened = true;
+    enterPromptOpen();
+    takeRequest(state);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, state->message);
+    // A button without a text of its own keeps the template's "Yes" or "No".
+    if (state->hasYesText)
+        SetDlgItemTextA(dialog, IDOK, state->yesText);
+    if (state->hasNoText)
+        SetDlgItemTextA(dialog, IDCANCEL, state->noText);
+    if (state->countdownSeconds > 0)
+        SetTimer(dialog, 2, countdownIntervalMs(state->countdownSeconds), nullptr);
+    setPromptFont(dialog, state);
+    SetFocus(GetDlgItem(dialog, IDOK));
+    return FALSE;
+}
+
+static void endPrompt(HWND dialog, PromptState* state, LONG answer)
+{
+    KillTimer(dialog, 2);
+    state->answer = answer;
+    resetPromptRequest();
+    leavePromptOpen();
+    EndDialog(dialog, 0);
+}
+
+static void onPromptTimer(HWND dialog, PromptState* state, WPARAM id)
+{
+    // A one-second countdown keeps waiting for the user: it fires each second and does nothing.
+    if (id != 2 || state->countdownSeconds == 1)
+        return;
+    endPrompt(dialog, state, 1);
+}
+
+static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    PromptState* state = reinterpret_cast<PromptState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        return onPromptInit(dialog, reinterpret_cast<PromptState*>(lParam));
+    case WM_TIMER:
+        if (state != nullptr)
+            onPromptTimer(dialog, state, wParam);
+        return TRUE;
+    case WM_COMMAND:
+        if (state != nullptr && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
+            endPrompt(dialog, state, LOWORD(wParam) == IDOK ? 1 : 2);
+        return TRUE;
+    case WM_DESTROY:
+        if (state != nullptr && state->font != nullptr) {
+            DeleteObject(state->font);
+            state->font = nullptr;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+void showPrompt(int templateId, HWND owner)
+{
+    PromptState state;
+    ZeroMemory(&state, sizeof state);
+    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(templateId), owner, promptDialogProc,
+                    reinterpret_cast<LPARAM>(&state));
+    // A prompt that never opened leaves the answer as it was.
+    if (state.opened)
+        promptRequest.answer = state.answer;
+}
+
+// Shows the plan's prompt; false when the user declined or no prompt could be shown.
+static bool askFirst(HWND owner, const PromptPlan& plan)
+{
+    promptRequest.message = plan.message;
+    promptRequest.yesText = plan.yesText;
+    promptRequest.noText = plan.noText;
+    promptRequest.countdownSeconds = plan.countdownSeconds;
+    promptRequest.answer = 2;  // what a prompt that cannot open answers
+    showPrompt(IDD_PROMPT, owner);
+    return promptRequest.answer != 2;
+}
+
+void confirmTrayAction(HWND owner, UINT menuId)
+{
+    DWORD action = menuId - IDM_POWER_OFF;
+    PromptPlan plan;
+    planActionPrompt(settings.trayPromptMode, action, 10, plan);
+    if (plan.ask && !askFirst(owner, plan))
+        return;
+    performAction(action, 0, nullptr);
+}
+
+void confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds)
+{
+    PromptPlan plan;
+    planActionPrompt(settings.trayPromptMode, action, warnSeconds, plan);
+    if (plan.ask && !askFirst(owner, plan))
+        return;
+    performAction(action, settings.logEvents, nullptr);
+}

@@ -1,0 +1,121 @@
+// The persisted options record: one 1000-byte block with a fixed layout, its
+// defaults, and the codec of the settings file "dPelk.dat" (8-byte header + block).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct Settings {
+    char remoteComputerName[600];
+    uint32_t chargedPercent;
+    uint32_t monitorShowMode;
+    uint32_t scheduleMinutes;
+    uint32_t scheduleAction;
+    uint32_t monitorLocation;
+    uint32_t trayClickAction;
+    uint32_t batteryStepPercent;
+    uint32_t commandAction;
+    uint32_t commandWarnSeconds;
+    uint32_t trayWarnSeconds;
+    uint32_t commandPromptMode;
+    uint32_t trayPromptMode;
+    uint32_t trayIconEnabled;
+    uint32_t idleMinutes;
+    uint32_t idleAction;
+    uint32_t idleResumeMinutes;
+    uint32_t reserved;
+    uint32_t hoverShowsMonitor;
+    uint32_t autoStart;
+    uint32_t menuShowSchedule;
+    uint32_t monitorOnTop;
+    uint32_t forceAction;
+    uint32_t commandForce;
+    uint32_t monitorEnabled;
+    uint32_t logEvents;
+    uint32_t idleForce;
+    uint32_t idleEnabled;
+    uint32_t monitorTransparent;
+    uint32_t idleResumeEnabled;
+    int32_t monitorLeft;
+    int32_t monitorTop;
+    uint32_t menuShowPowerOff;
+    uint32_t menuShowHibernate;
+    uint32_t menuShowRestart;
+    uint32_t menuShowShutdown;
+    uint32_t menuShowLogOff;
+    uint32_t menuShowSuspend;
+    uint32_t scheduleResumeEnabled;
+    uint32_t scheduleResumeMinutes;
+    unsigned char unused[244];
+};
+
+// The file and every reader rely on this exact layout.
+static_assert(sizeof(Settings) == 1000, "Settings must be 1000 bytes");
+static_assert(offsetof(Settings, chargedPercent) == 600, "layout");
+static_assert(offsetof(Settings, monitorShowMode) == 604, "layout");
+static_assert(offsetof(Settings, scheduleMinutes) == 608, "layout");
+static_assert(offsetof(Settings, scheduleAction) == 612, "layout");
+static_assert(offsetof(Settings, monitorLocation) == 616, "layout");
+static_assert(offsetof(Settings, trayClickAction) == 620, "layout");
+static_assert(offsetof(Settings, batteryStepPercent) == 624, "layout");
+static_assert(offsetof(Settings, commandAction) == 628, "layout");
+static_assert(offsetof(Settings, commandWarnSeconds) == 632, "layout");
+static_assert(offsetof(Settings, trayWarnSeconds) == 636, "layout");
+static_assert(offsetof(Settings, commandPromptMode) == 640, "layout");
+static_assert(offsetof(Settings, trayPromptMode) == 644, "layout");
+static_assert(offsetof(Settings, trayIconEnabled) == 648, "layout");
+static_assert(offsetof(Settings, idleMinutes) == 652, "layout");
+static_assert(offsetof(Settings, idleAction) == 656, "layout");
+static_assert(offsetof(Settings, idleResumeMinutes) == 660, "layout");
+static_assert(offsetof(Settings, reserved) == 664, "layout");
+static_assert(offsetof(Settings, hoverShowsMonitor) == 668, "layout");
+static_assert(offsetof(Settings, autoStart) == 672, "layout");
+static_assert(offsetof(Settings, menuShowSchedule) == 676, "layout");
+static_assert(offsetof(Settings, monitorOnTop) == 680, "layout");
+static_assert(offsetof(Settings, forceAction) == 684, "layout");
+static_assert(offsetof(Settings, commandForce) == 688, "layout");
+static_assert(offsetof(Settings, monitorEnabled) == 692, "layout");
+static_assert(offsetof(Settings, logEvents) == 696, "layout");
+static_assert(offsetof(Settings, idleForce) == 700, "layout");
+static_assert(offsetof(Settings, idleEnabled) == 704, "layout");
+static_assert(offsetof(Settings, monitorTransparent) == 708, "layout");
+static_assert(offsetof(Settings, idleResumeEnabled) == 712, "layout");
+static_assert(offsetof(Settings, monitorLeft) == 716, "layout");
+static_assert(offsetof(Settings, monitorTop) == 720, "layout");
+static_assert(offsetof(Settings, menuShowPowerOff) == 724, "layout");
+static_assert(offsetof(Settings, menuShowHibernate) == 728, "layout");
+static_assert(offsetof(Settings, menuShowRestart) == 732, "layout");
+static_assert(offsetof(Settings, menuShowShutdown) == 736, "layout");
+static_assert(offsetof(Settings, menuShowLogOff) == 740, "layout");
+static_assert(offsetof(Settings, menuShowSuspend) == 744, "layout");
+static_assert(offsetof(Settings, scheduleResumeEnabled) == 748, "layout");
+static_assert(offsetof(Settings, scheduleResumeMinutes) == 752, "layout");
+static_assert(offsetof(Settings, unused) == 756, "layout");
+
+// The one process-global record (zero-filled until loadSettings runs).
+extern Settings settings;
+
+// Every field that has a default, then the later defaults.
+void applyDefaults(Settings& s);
+// The defaults of the fields that files older than version 30 did not have.
+void applyLaterDefaults(Settings& s);
+
+// Settings file: magic "Pelk1", three version digits, then the block.
+const size_t settingsHeaderSize = 8;
+const size_t settingsFileSize = settingsHeaderSize + sizeof(Settings);
+const uint32_t headerCurrent = 1000;
+const uint32_t headerBadMagic = 1001;
+extern const char settingsFileName[];     // "dPelk.dat"
+extern const char settingsFileHeader[];   // "Pelk1300", 8 bytes, no terminator used
+
+// Classifies the first bytes of a file (fewer than 8 count as zero bytes):
+// headerCurrent, headerBadMagic, or the version number 0 to 999.
+uint32_t classifySettingsHeader(const unsigned char* bytes, size_t length);
+
+// Applies a settings file's bytes to the record exactly as loading does: the
+// full defaults for a bad magic, otherwise the block as far as the file reaches
+// over what the record held, then the later defaults for versions below 30.
+// A remote computer name without a terminator is cut at byte 599.
+void decodeSettingsFile(const unsigned char* bytes, size_t length, Settings& s);
+
+// The 1008 bytes that a save writes.
+void encodeSettingsFile(const Settings& s, unsigned char out[settingsFileSize]);

@@ -1,0 +1,14 @@
+// Idle-time arithmetic of the idle shutdown and the wake-up timer's due time.
+#pragma once
+#include <cstdint>
+
+// Whole minutes since the later of the last input and the last activity tick; 0 when
+// the tick count has wrapped so that now is not above that base.
+uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick);
+
+bool idleLimitReached(uint32_t idleMinutes, uint32_t limitMinutes);
+
+// A FILETIME (100-ns units) the given number of minutes after nowFileTime.
+uint64_t wakeDueTime(uint64_t nowFileTime, uint32_t minutes);
+
+uint32_t idleForceFlag(uint32_t idleForce);

@@ -1,0 +1,16 @@
+// Scheduled shutdown, idle shutdown and the wake-up timer.
+#pragma once
+#include <windows.h>
+
+extern DWORD scheduleStartTick;
+extern DWORD scheduleLengthMs;
+
+void runScheduleCommand(HWND owner);
+void abortShutdown(HWND window);
+void onScheduleTimer(HWND window);
+void checkIdle(HWND window);
+void armWakeTimer(DWORD minutes);
+// Fills a combo box with the minute choices and shows `minutes` as its text.
+void fillMinutesList(HWND dialog, int comboId, DWORD minutes);
+// Fills a list with the six local actions and selects `value` (none when above 5).
+void fillPowerActionList(HWND dialog, int listId, DWORD value);

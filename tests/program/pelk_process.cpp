@@ -1,0 +1,220 @@
+// Test harness for the whole program under Wine.
+#include "pelk_process.h"
+
+#include <cstdio>
+#include <cstring>
+
+static std::string ownFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text(path);
+    return text.substr(0, text.rfind('\\') + 1);
+}
+
+static void removeFolder(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeFolder(folder + name + "\\");
+            else
+                DeleteFileA((folder + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void pause(DWORD ms) { Sleep(ms); }
+
+PelkProcess::PelkProcess(const char* program) : program_(program)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    char name[64];
+    std::snprintf(name, sizeof name, "pelk-%lu-%d\\", GetCurrentProcessId(), ++counter);
+    folder_ = std::string(temp) + name;
+    removeFolder(folder_);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CopyFileA((ownFolder() + program).c_str(), (folder_ + program).c_str(), FALSE);
+}
+
+PelkProcess::~PelkProcess()
+{
+    if (process_.hProcess != nullptr) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    removeFolder(folder_);
+}
+
+void PelkProcess::writeSettingsRecord(const Settings& s)
+{
+    unsigned char bytes[settingsFileSize];
+    encodeSettingsFile(s, bytes);
+    FILE* file = std::fopen(path("dPelk.dat").c_str(), "wb");
+    std::fwrite(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+}
+
+void PelkProcess::setReading(const char* key, unsigned long long value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%llu", value);
+    WritePrivateProfileStringA("readings", key, text, path("PowerReadings.ini").c_str());
+}
+
+bool PelkProcess::start(const std::string& arguments)
+{
+    std::string line = "\"" + path(program_.c_str()) + "\"";
+    if (!arguments.empty())
+        line += " " + arguments;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                          &startup, &process_) != FALSE;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+static BOOL CALLBACK collectWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && std::strcmp(name, search->className) == 0 &&
+        (!search->visibleOnly || IsWindowVisible(window)))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> PelkProcess::windowsOfClass(const char* className)
+{
+    WindowSearch search{process_.dwProcessId, className, std::strcmp(className, "PELKDLG") != 0, {}};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND PelkProcess::waitForWindow(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        std::vector<HWND> windows = windowsOfClass("PELKDLG");
+        if (!windows.empty())
+            return window_ = windows[0];
+        if (!running())
+            return nullptr;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+HWND PelkProcess::waitForDialog(DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        std::vector<HWND> dialogs = windowsOfClass("#32770");
+        if (!dialogs.empty())
+            return dialogs.back();
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+bool PelkProcess::waitForExit(DWORD timeoutMs)
+{
+    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(process_.hProcess, &exitCode_);
+    return true;
+}
+
+bool PelkProcess::running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+void PelkProcess::post(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (window_ == nullptr)
+        waitForWindow();
+    PostMessageA(window_, message, wParam, lParam);
+}
+
+std::string PelkProcess::readFile(const char* name) const
+{
+    std::string content;
+    FILE* file = std::fopen(path(name).c_str(), "rb");
+    if (file == nullptr)
+        return content;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, n);
+    std::fclose(file);
+    return content;
+}
+
+bool PelkProcess::fileExists(const char* name) const
+{
+    return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> PelkProcess::journal() const
+{
+    std::vector<std::string> lines;
+    std::string text = readFile("PowerJournal.txt");
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> PelkProcess::powerCalls() const
+{
+    std::vector<std::string> calls;
+    for (const std::string& line : journal())
+        if (line.rfind("SetProcessShutdownParameters", 0) != 0)
+            calls.push_back(line);
+    return calls;
+}
+
+bool PelkProcess::waitForPowerCalls(size_t count, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (powerCalls().size() < count) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+DWORD PelkProcess::imageBase() const
+{
+    std::string image = readFile(program_.c_str());
+    if (image.size() < 0x200)
+        return 0;
+    DWORD peOffset;
+    std::memcpy(&peOffset, image.data() + 0x3C, 4);
+    DWORD base;
+    std::memcpy(&base, image.data() + peOffset + 24 + 28, 4);  // OptionalHeader.ImageBase (PE32)
+    return base;
+}

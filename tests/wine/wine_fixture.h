@@ -1,0 +1,31 @@
+// Shared fixture of the Win32 tests: private program and data folders for each
+// test, with the process-wide directories pointed at them.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/app.h"
+#include "settings/settings_file.h"
+
+std::string readWhole(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+bool exists(const std::string& path);
+void removeTree(const std::string& folder);
+std::string newTempFolder(const char* tag);
+void writeSettingsTo(const std::string& folder, const Settings& s);
+
+class FolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    const std::string& programFolder() const { return program_; }
+    const std::string& dataFolder() const { return data_; }
+
+private:
+    std::string program_;
+    std::string data_;
+    Settings saved_;
+};
