@@ -174,6 +174,9 @@ static void registerMainClass()
 
 static void createControlTips()
 {
+    // Registers the tooltip class (and loads the common controls the manifest binds).
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     controlTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   nullptr, nullptr, instanceHandle, nullptr);
