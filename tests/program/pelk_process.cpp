@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "settings/log_format.h"
+
 static std::string ownFolder()
 {
     char path[MAX_PATH];
@@ -32,6 +34,41 @@ static void removeFolder(const std::string& folder)
 }
 
 void pause(DWORD ms) { Sleep(ms); }
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+std::string windowText(HWND window)
+{
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string controlText(HWND dialog, int id)
+{
+    char text[1024] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+}
+
+void pressButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool waitForClose(HWND window, DWORD timeoutMs)
+{
+    return waitUntil([window] { return !IsWindow(window); }, timeoutMs);
+}
 
 PelkProcess::PelkProcess(const char* program) : program_(program)
 {
@@ -158,6 +195,14 @@ void PelkProcess::post(UINT message, WPARAM wParam, LPARAM lParam)
     PostMessageA(window_, message, wParam, lParam);
 }
 
+bool PelkProcess::send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)
+{
+    if (window_ == nullptr)
+        waitForWindow();
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 std::string PelkProcess::readFile(const char* name) const
 {
     std::string content;
@@ -175,6 +220,42 @@ std::string PelkProcess::readFile(const char* name) const
 bool PelkProcess::fileExists(const char* name) const
 {
     return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> PelkProcess::logTexts() const
+{
+    std::vector<std::string> texts;
+    std::string log = readFile(logFileName);
+    size_t start = log.compare(0, logHeaderSize, logHeader) == 0 ? logHeaderSize : 0;
+    const size_t textColumn = logTimeColumn + logDateColumn;
+    for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::string line = log.substr(start, end - start);
+        if (line.size() >= textColumn + 3 && line.compare(textColumn, 3, " : ") == 0)
+            line = line.substr(textColumn + 3);
+        texts.push_back(line);
+    }
+    if (start < log.size())
+        texts.push_back(log.substr(start));
+    return texts;
+}
+
+unsigned long long PelkProcess::lastWriteTime(const char* name) const
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path(name).c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+bool PelkProcess::readSavedSettings(Settings& s) const
+{
+    std::string saved = readFile("dPelk.dat");
+    if (saved.size() != settingsFileSize)
+        return false;
+    s = Settings{};
+    decodeSettingsFile(reinterpret_cast<const unsigned char*>(saved.data()), saved.size(), s);
+    return true;
 }
 
 std::vector<std::string> PelkProcess::journal() const

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ public:
     void post(UINT message, WPARAM wParam, LPARAM lParam);
     void command(UINT id) { post(WM_COMMAND, id, 0); }
     void timer(UINT_PTR id) { post(WM_TIMER, id, 0); }
+    // Sends a message to the "PELKDLG" window and returns once its window procedure has
+    // handled it; false when that took longer than the time given (a modal window opened).
+    bool send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs = 5000);
+    bool sendCommand(UINT id, DWORD timeoutMs = 5000) { return send(WM_COMMAND, id, 0, timeoutMs); }
+    bool sendTimer(UINT_PTR id, DWORD timeoutMs = 5000) { return send(WM_TIMER, id, 0, timeoutMs); }
 
     // The lines of the power journal so far.
     std::vector<std::string> journal() const;
@@ -49,6 +55,13 @@ public:
     bool waitForPowerCalls(size_t count, DWORD timeoutMs);
     std::string readFile(const char* name) const;
     bool fileExists(const char* name) const;
+    // The texts of the event log's entries ("Log Off", ...), without their time and date
+    // columns; an entry of another form comes back whole.
+    std::vector<std::string> logTexts() const;
+    // The last-write time of a file beside the program (100-ns units), 0 when it is missing.
+    unsigned long long lastWriteTime(const char* name) const;
+    // The settings that "dPelk.dat" beside the program holds now; false when it is not a whole file.
+    bool readSavedSettings(Settings& s) const;
     // The load address the program's file asks for: the exit code of every end.
     DWORD imageBase() const;
     // The visible top-level windows of this process with the given class (dialogs: "#32770").
@@ -66,3 +79,12 @@ private:
 
 // Lets the process's message loop turn: timers and posted messages are served.
 void pause(DWORD ms);
+// Polls the condition every 50 ms; false when it did not become true within the time.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// The caption of a window, or the text of the control `id` of a dialog.
+std::string windowText(HWND window);
+std::string controlText(HWND dialog, int id);
+// Presses a dialog's button the way a click does: WM_COMMAND with the button's id.
+void pressButton(HWND dialog, int id);
+// Waits until the window has been destroyed.
+bool waitForClose(HWND window, DWORD timeoutMs);
