@@ -56,7 +56,7 @@ gtest_discover_tests(wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISC
 
 # The whole program as a process: PelkTest.exe driven through its window and files.
 file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
-add_executable(program_tests ${PROGRAM_TESTS})
+add_executable(program_tests ${PROGRAM_TESTS} ${CMAKE_SOURCE_DIR}/tests/support/test_files.cpp)
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(program_tests PRIVATE pelk_core gtest_main user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})

@@ -6,6 +6,7 @@
 
 #include "about/about.h"
 #include "app/app.h"
+#include "app/text.h"
 #include "battery/battery.h"
 #include "options/options.h"
 #include "power/power.h"
@@ -142,8 +143,7 @@ void openInShell(const char* path)
 void openReadMe()
 {
     char path[textSize];
-    lstrcpynA(path, programDir, textSize);
-    if (lstrlenA(path) + lstrlenA("ReadMe.htm") < static_cast<int>(textSize))
-        lstrcatA(path, "ReadMe.htm");
+    copyText(path, textSize, programDir);
+    appendText(path, textSize, "ReadMe.htm");
     openInShell(path);
 }

@@ -1,37 +1,12 @@
 // Test harness for the whole program under Wine.
 #include "pelk_process.h"
 
+#include "support/test_files.h"
+
 #include <cstdio>
 #include <cstring>
 
 #include "settings/log_format.h"
-
-static std::string ownFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path);
-    return text.substr(0, text.rfind('\\') + 1);
-}
-
-static void removeFolder(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeFolder(folder + name + "\\");
-            else
-                DeleteFileA((folder + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void pause(DWORD ms) { Sleep(ms); }
 
@@ -72,14 +47,7 @@ bool waitForClose(HWND window, DWORD timeoutMs)
 
 PelkProcess::PelkProcess(const char* program) : program_(program)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    static int counter = 0;
-    char name[64];
-    std::snprintf(name, sizeof name, "pelk-%lu-%d\\", GetCurrentProcessId(), ++counter);
-    folder_ = std::string(temp) + name;
-    removeFolder(folder_);
-    CreateDirectoryA(folder_.c_str(), nullptr);
+    folder_ = newTempFolder("program");
     CopyFileA((ownFolder() + program).c_str(), (folder_ + program).c_str(), FALSE);
 }
 
@@ -93,16 +61,14 @@ PelkProcess::~PelkProcess()
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
-    removeFolder(folder_);
+    removeTree(folder_);
 }
 
 void PelkProcess::writeSettingsRecord(const Settings& s)
 {
     unsigned char bytes[settingsFileSize];
     encodeSettingsFile(s, bytes);
-    FILE* file = std::fopen(path("dPelk.dat").c_str(), "wb");
-    std::fwrite(bytes, 1, sizeof bytes, file);
-    std::fclose(file);
+    writeBytes(path("dPelk.dat"), std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
 }
 
 void PelkProcess::setReading(const char* key, unsigned long long value)
@@ -203,24 +169,9 @@ bool PelkProcess::send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeout
     return SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
-std::string PelkProcess::readFile(const char* name) const
-{
-    std::string content;
-    FILE* file = std::fopen(path(name).c_str(), "rb");
-    if (file == nullptr)
-        return content;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, n);
-    std::fclose(file);
-    return content;
-}
+std::string PelkProcess::readFile(const char* name) const { return readWhole(path(name)); }
 
-bool PelkProcess::fileExists(const char* name) const
-{
-    return GetFileAttributesA(path(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool PelkProcess::fileExists(const char* name) const { return exists(path(name)); }
 
 std::vector<std::string> PelkProcess::logTexts() const
 {

@@ -14,14 +14,6 @@
 
 namespace {
 
-std::string ownFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path);
-    return text.substr(0, text.rfind('\\') + 1);
-}
-
 bool isFolder(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());

@@ -9,12 +9,8 @@
 
 #include "app/app.h"
 #include "settings/settings_file.h"
+#include "support/test_files.h"
 
-std::string readWhole(const std::string& path);
-void writeBytes(const std::string& path, const std::string& bytes);
-bool exists(const std::string& path);
-void removeTree(const std::string& folder);
-std::string newTempFolder(const char* tag);
 void writeSettingsTo(const std::string& folder, const Settings& s);
 
 class FolderTest : public ::testing::Test {
