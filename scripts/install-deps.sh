@@ -4,7 +4,7 @@
 set -eu
 
 PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
-g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
 wine wine32:i386 xvfb xauth"
 
 missing=""
