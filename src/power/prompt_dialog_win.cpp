@@ -20,6 +20,7 @@ struct PromptState {
     HFONT font;
     LONG answer;
     bool opened;
+    bool ended;
 };
 
 static LONG openPrompts;
@@ -83,13 +84,31 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     return FALSE;
 }
 
+static void finishPrompt(PromptState* state, LONG answer)
+{
+    state->answer = answer;
+    state->ended = true;
+    resetPromptRequest();
+    leavePromptOpen();
+}
+
 static void endPrompt(HWND dialog, PromptState* state, LONG answer)
 {
     KillTimer(dialog, 2);
-    state->answer = answer;
-    resetPromptRequest();
-    leavePromptOpen();
+    finishPrompt(state, answer);
     EndDialog(dialog, 0);
+}
+
+// A prompt destroyed unanswered (its owner went, as at Exit) counts as No:
+// nothing may be performed that the user never confirmed.
+static void onPromptDestroy(PromptState* state)
+{
+    if (!state->ended)
+        finishPrompt(state, 2);
+    if (state->font != nullptr) {
+        DeleteObject(state->font);
+        state->font = nullptr;
+    }
 }
 
 static void onPromptTimer(HWND dialog, PromptState* state, WPARAM id)
@@ -115,10 +134,8 @@ static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wPara
             endPrompt(dialog, state, LOWORD(wParam) == IDOK ? 1 : 2);
         return TRUE;
     case WM_DESTROY:
-        if (state != nullptr && state->font != nullptr) {
-            DeleteObject(state->font);
-            state->font = nullptr;
-        }
+        if (state != nullptr)
+            onPromptDestroy(state);
         return FALSE;
     }
     return FALSE;

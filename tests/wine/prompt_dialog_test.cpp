@@ -464,3 +464,27 @@ TEST_F(PromptFlowTest, ActionAboveSevenPerformsAndLogsNothing)
 }
 
 }  // namespace
+
+namespace {
+
+// Exit from the tray menu while a prompt shows destroys the prompt with its owner.
+TEST_F(PromptFlowTest, PromptDestroyedWithItsOwnerPerformsNothing)
+{
+    settings.trayPromptMode = 1;
+    HWND owner = createOwnerWindow();
+    bool destroyed = false;
+    ModalDriver driver([&](ModalDriver& d) {
+        if (d.newest() != nullptr && !destroyed) {
+            destroyed = true;
+            DestroyWindow(owner);
+        }
+    });
+    confirmTrayAction(owner, IDM_POWER_OFF);
+    ASSERT_TRUE(destroyed);
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_TRUE(journal().empty());
+    EXPECT_EQ(2, promptRequest.answer);
+    EXPECT_EQ(0, promptOpen);
+}
+
+}  // namespace
