@@ -305,32 +305,6 @@ TEST_F(PromptFlowTest, PromptThatCannotOpenLeavesAnswerAndFlowsDoNothing)
     EXPECT_EQ(0, promptOpen);
 }
 
-struct ImmediateCase {
-    UINT menuId;
-    const char* call;
-};
-
-TEST_F(PromptFlowTest, JustShutdownModePerformsTrayActionsAtOnceWithoutLog)
-{
-    const ImmediateCase cases[] = {
-        {IDM_POWER_OFF, "ExitWindowsEx 8 0"},       {IDM_RESTART, "ExitWindowsEx 2 0"},
-        {IDM_SHUTDOWN, "ExitWindowsEx 1 0"},        {IDM_LOG_OFF, "ExitWindowsEx 0 0"},
-        {IDM_SUSPEND, "SetSystemPowerState 1 0"},   {IDM_HIBERNATE, "SetSystemPowerState 0 0"},
-    };
-    settings.trayPromptMode = 0;
-    settings.logEvents = 1;
-    ModalDriver driver([](ModalDriver&) {}, 3000);
-    for (const ImmediateCase& c : cases) {
-        SCOPED_TRACE(c.menuId);
-        clearJournal();
-        confirmTrayAction(owner(), c.menuId);
-        EXPECT_EQ((std::vector<std::string>{"SetProcessShutdownParameters 256 0", c.call}), journal());
-    }
-    EXPECT_EQ(0u, driver.seen());
-    EXPECT_FALSE(eventLogExists());
-    EXPECT_EQ(0, promptOpen);
-}
-
 void pressEscape(HWND dialog)
 {
     // Through the dialog's own loop, as a key press on the focused button.
