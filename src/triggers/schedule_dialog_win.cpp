@@ -11,6 +11,8 @@
 DWORD scheduleStartTick;
 DWORD scheduleLengthMs;
 
+static bool scheduleDialogOpen;
+
 void fillMinutesList(HWND dialog, int comboId, DWORD minutes)
 {
     for (int i = 0; i < 19; ++i)
@@ -52,6 +54,7 @@ static void addScheduleTips(HWND dialog)
 
 static BOOL onScheduleInit(HWND dialog)
 {
+    scheduleDialogOpen = true;
     enterPromptOpen();
     fillPowerActionList(dialog, IDC_SCHEDULE_ACTION, settings.scheduleAction);
     fillMinutesList(dialog, IDC_SCHEDULE_RESUME_MINUTES, settings.scheduleResumeMinutes);
@@ -82,8 +85,19 @@ static void onScheduleResumeClicked(HWND dialog)
 static void closeSchedule(HWND dialog, LONG answer)
 {
     promptRequest.answer = answer;
+    scheduleDialogOpen = false;
     leavePromptOpen();
     EndDialog(dialog, answer);
+}
+
+// Destroyed with its owner (Exit while it shows): a cancel.
+static void onScheduleDestroy()
+{
+    if (!scheduleDialogOpen)
+        return;
+    scheduleDialogOpen = false;
+    promptRequest.answer = 0;
+    leavePromptOpen();
 }
 
 static void onScheduleOk(HWND dialog)
@@ -98,6 +112,8 @@ static INT_PTR CALLBACK scheduleDialogProc(HWND dialog, UINT message, WPARAM wPa
 {
     if (message == WM_INITDIALOG)
         return onScheduleInit(dialog);
+    if (message == WM_DESTROY)
+        onScheduleDestroy();
     if (message != WM_COMMAND)
         return FALSE;
     switch (LOWORD(wParam)) {

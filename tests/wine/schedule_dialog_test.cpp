@@ -271,6 +271,24 @@ TEST_F(ScheduleDialogTest, CancelKeepsTheActionButNotMinutesOrForce)
     EXPECT_TRUE(timerWasSet(owner(), scheduleTimer));
 }
 
+TEST_F(ScheduleDialogTest, DestroyedWithItsOwnerIsACancel)
+{
+    HWND owner = createOwnerWindow();
+    bool destroyed = false;
+    ModalDriver driver([&](ModalDriver& d) {
+        if (d.newest() != nullptr && !destroyed) {
+            destroyed = true;
+            DestroyWindow(owner);
+        }
+    });
+    scheduleActive = 0;
+    runScheduleCommand(owner);
+    ASSERT_TRUE(destroyed);
+    EXPECT_EQ(0, promptOpen);
+    EXPECT_EQ(0, promptRequest.answer);
+    EXPECT_EQ(0, scheduleActive);
+}
+
 TEST_F(ScheduleDialogTest, AbortStopsCountdownAndForcedRetry)
 {
     // Twice: with a countdown and a forced retry running, then with nothing running.
