@@ -75,6 +75,17 @@ void ModalDriver::tick()
     step_(*this);
 }
 
+ModalDriver::Step onFirstDialog(std::function<void(HWND)> act)
+{
+    return [act, acted = false](ModalDriver& d) mutable {
+        HWND dialog = d.newest();
+        if (dialog == nullptr || acted)
+            return;
+        acted = true;
+        act(dialog);
+    };
+}
+
 std::string windowText(HWND window)
 {
     char text[1000] = "";

@@ -46,6 +46,9 @@ private:
     std::vector<HWND> dialogs_;
 };
 
+// A step that acts once, on the first dialog that opens, and then only watches.
+ModalDriver::Step onFirstDialog(std::function<void(HWND)> act);
+
 std::string windowText(HWND window);
 std::string itemText(HWND dialog, int id);
 // The LOGFONT of the font a control draws with; false when it has none or the

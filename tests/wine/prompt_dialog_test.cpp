@@ -65,15 +65,10 @@ TEST_F(PromptDialogTest, TrayConfirmShowsTextsFontTopMostAndFocusOnYes)
 {
     settings.trayPromptMode = 1;
     PromptView view{};
-    bool looked = false;
-    ModalDriver driver([&](ModalDriver& d) {
-        HWND dialog = d.newest();
-        if (dialog == nullptr || looked)
-            return;
-        looked = true;
+    ModalDriver driver(onFirstDialog([&](HWND dialog) {
         view = look(dialog);
         answerNo(dialog);
-    });
+    }));
     confirmTrayAction(owner(), IDM_RESTART);
     ASSERT_FALSE(driver.timedOut());
     ASSERT_EQ(1u, driver.seen());
@@ -256,18 +251,13 @@ TEST_F(PromptDialogTest, ForcePromptWithOnlyAMessageKeepsYesAndNo)
     promptRequest.message = "Forcing Shutdown in 10 seconds...";
     promptRequest.answer = 0;
     PromptView view{};
-    bool looked = false;
-    ModalDriver driver([&](ModalDriver& d) {
-        HWND dialog = d.newest();
-        if (dialog == nullptr || looked)
-            return;
-        looked = true;
+    ModalDriver driver(onFirstDialog([&](HWND dialog) {
         view = look(dialog);
         answerNo(dialog);
-    });
+    }));
     showPrompt(IDD_FORCE_PROMPT, owner());
     ASSERT_FALSE(driver.timedOut());
-    ASSERT_TRUE(looked);
+    ASSERT_EQ(1u, driver.seen());
     EXPECT_EQ("Forcing Shutdown in 10 seconds...", view.message);
     EXPECT_EQ("Yes", view.yes);
     EXPECT_EQ("No", view.no);

@@ -85,12 +85,7 @@ TEST_F(ScheduleDialogTest, OpensFilledAndResumeFollowsTheAction)
     LRESULT tipCount = -1;
     LONG openWhileShowing = -1;
     ResumeState atStart{}, suspend{}, suspendTicked{}, logOff{};
-    bool done = false;
-    ModalDriver driver([&](ModalDriver& d) {
-        HWND dialog = d.newest();
-        if (dialog == nullptr || done)
-            return;
-        done = true;
+    ModalDriver driver(onFirstDialog([&](HWND dialog) {
         openWhileShowing = promptOpen;
         actions = comboEntries(GetDlgItem(dialog, IDC_SCHEDULE_ACTION));
         actionSelected = selection(GetDlgItem(dialog, IDC_SCHEDULE_ACTION));
@@ -111,10 +106,10 @@ TEST_F(ScheduleDialogTest, OpensFilledAndResumeFollowsTheAction)
         pickEntry(dialog, IDC_SCHEDULE_ACTION, 3);
         logOff = resumeState(dialog);
         clickButton(dialog, IDOK);
-    });
+    }));
     runScheduleCommand(owner());
     ASSERT_FALSE(driver.timedOut());
-    ASSERT_TRUE(done);
+    ASSERT_EQ(1u, driver.seen());
 
     EXPECT_EQ(1, openWhileShowing);
     EXPECT_EQ(0, promptOpen);
@@ -204,21 +199,16 @@ TEST_F(ScheduleDialogTest, OkTakesClampedNumbersAndStartsTheCountdown)
         scheduleActive = 0;
         promptRequest.answer = 0;
         std::string minutesText;
-        bool done = false;
-        ModalDriver driver([&](ModalDriver& d) {
-            HWND dialog = d.newest();
-            if (dialog == nullptr || done)
-                return;
-            done = true;
+        ModalDriver driver(onFirstDialog([&](HWND dialog) {
             fillIn(dialog, IDC_SCHEDULE_MINUTES, c.minutes);
             fillIn(dialog, IDC_SCHEDULE_RESUME_MINUTES, c.resume);
             minutesText = itemText(dialog, IDC_SCHEDULE_MINUTES);
             clickButton(dialog, IDC_SCHEDULE_FORCE);
             clickButton(dialog, IDOK);
-        });
+        }));
         runScheduleCommand(owner());
         ASSERT_FALSE(driver.timedOut());
-        ASSERT_TRUE(done);
+        ASSERT_EQ(1u, driver.seen());
         if (c.minutes.typed == nullptr) {
             EXPECT_EQ(minuteEntries[c.minutes.pick], minutesText);
         }
@@ -244,22 +234,17 @@ TEST_F(ScheduleDialogTest, CancelKeepsTheActionButNotMinutesOrForce)
     SetTimer(owner(), scheduleTimer, 600000, nullptr);
     const DWORD lengthBefore = scheduleLengthMs;
     promptRequest.answer = 1;
-    bool done = false;
     LONG openWhileShowing = -1;
-    ModalDriver driver([&](ModalDriver& d) {
-        HWND dialog = d.newest();
-        if (dialog == nullptr || done)
-            return;
-        done = true;
+    ModalDriver driver(onFirstDialog([&](HWND dialog) {
         openWhileShowing = promptOpen;
         pickEntry(dialog, IDC_SCHEDULE_ACTION, 1);
         clickButton(dialog, IDC_SCHEDULE_FORCE);
         SetDlgItemTextA(dialog, IDC_SCHEDULE_MINUTES, "77");
         clickButton(dialog, IDCANCEL);
-    });
+    }));
     runScheduleCommand(owner());
     ASSERT_FALSE(driver.timedOut());
-    ASSERT_TRUE(done);
+    ASSERT_EQ(1u, driver.seen());
     EXPECT_EQ(1, openWhileShowing);
     EXPECT_EQ(0, promptOpen);
     EXPECT_EQ(0, promptRequest.answer);
