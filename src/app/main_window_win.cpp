@@ -10,6 +10,7 @@
 #include "battery/battery.h"
 #include "options/options.h"
 #include "power/power.h"
+#include "power/power_calls.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
@@ -26,7 +27,7 @@ static LRESULT onCreate(HWND window)
             Sleep(500);
         } while (!setTrayIcon(NIM_ADD, trayTip));
     }
-    SetTimer(window, startupTimer, 100, nullptr);
+    osSetTimer(window, startupTimer, 100);
     return 0;
 }
 
@@ -73,14 +74,14 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 // Runs once, 100 ms after creation, when a message loop first turns.
 static void onStartupTimer(HWND window)
 {
-    KillTimer(window, startupTimer);
-    SetTimer(window, batteryPollTimer, 10000, nullptr);
+    osKillTimer(window, startupTimer);
+    osSetTimer(window, batteryPollTimer, 10000);
     lastBatteryPercent = 50;
     updateBatteryPresence();
     evaluateBattery();
     PostMessageA(window, showMonitorMessage, 0, 0);
     if (settings.idleEnabled)
-        SetTimer(window, idleTimer, 60000, nullptr);
+        osSetTimer(window, idleTimer, 60000);
 }
 
 static void onTimer(HWND window, WPARAM id)

@@ -23,7 +23,7 @@ void performAction(DWORD action, int writeLog, const char* machineName)
     case callExitWindows:
         osExitWindowsEx(lastExitFlags, 0);
         if (settings.forceAction == 1)
-            SetTimer(mainWindow, forceFallbackTimer, 15000, nullptr);
+            osSetTimer(mainWindow, forceFallbackTimer, 15000);
         break;
     case callSetPowerState:
         osSetSystemPowerState(lastExitFlags, settings.forceAction);
@@ -38,14 +38,14 @@ void performAction(DWORD action, int writeLog, const char* machineName)
 // Windows has not ended the logon: retry with force every 10 s, and offer to stop.
 void onForceFallbackTimer(HWND window)
 {
-    KillTimer(window, forceFallbackTimer);
-    SetTimer(window, forcedRetryTimer, 10000, nullptr);
+    osKillTimer(window, forceFallbackTimer);
+    osSetTimer(window, forcedRetryTimer, 10000);
     resetPromptRequest();
     promptRequest.message = forcePromptMessage;
     promptRequest.answer = 0;
     showPrompt(IDD_FORCE_PROMPT, window);
     if (promptRequest.answer == 2)
-        KillTimer(window, forcedRetryTimer);
+        osKillTimer(window, forcedRetryTimer);
 }
 
 void onForcedRetryTimer(HWND)

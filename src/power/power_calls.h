@@ -1,5 +1,7 @@
-// The one door to the operating system's power functions. Pelk.exe links the
-// real one; the test build links a recording one that journals each call.
+// The one door to the operating system's power functions and to the clock: the
+// tick counts and the window timers that everything timed in Pelk rests on.
+// Pelk.exe links the real one; the test build links a recording one that
+// journals each call.
 #pragma once
 #include <windows.h>
 
@@ -13,6 +15,10 @@ HANDLE osCreateWakeTimer();
 BOOL osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime);
 BOOL osCancelWakeTimer(HANDLE timer);
 void osCloseWakeTimer(HANDLE timer);
+
+// Window timers; a dialog's timers too.
+UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs);
+BOOL osKillTimer(HWND window, UINT_PTR id);
 
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
 DWORD osGetLastInputTick();

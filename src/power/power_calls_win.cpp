@@ -28,6 +28,10 @@ BOOL osCancelWakeTimer(HANDLE timer) { return CancelWaitableTimer(timer); }
 
 void osCloseWakeTimer(HANDLE timer) { CloseHandle(timer); }
 
+UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs) { return SetTimer(window, id, periodMs, nullptr); }
+
+BOOL osKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }
+
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status) { return GetSystemPowerStatus(status); }
 
 DWORD osGetLastInputTick()

@@ -4,6 +4,7 @@
 #include "app/text.h"
 #include "power/actions.h"
 #include "power/power.h"
+#include "power/power_calls.h"
 #include "resources/resource.h"
 
 PromptRequest promptRequest;
@@ -78,7 +79,7 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     if (state->hasNoText)
         SetDlgItemTextA(dialog, IDCANCEL, state->noText);
     if (state->countdownSeconds > 0)
-        SetTimer(dialog, 2, countdownIntervalMs(state->countdownSeconds), nullptr);
+        osSetTimer(dialog, 2, countdownIntervalMs(state->countdownSeconds));
     setPromptFont(dialog, state);
     SetFocus(GetDlgItem(dialog, IDOK));
     return FALSE;
@@ -94,7 +95,7 @@ static void finishPrompt(PromptState* state, LONG answer)
 
 static void endPrompt(HWND dialog, PromptState* state, LONG answer)
 {
-    KillTimer(dialog, 2);
+    osKillTimer(dialog, 2);
     finishPrompt(state, answer);
     EndDialog(dialog, 0);
 }

@@ -137,20 +137,20 @@ void runScheduleCommand(HWND owner)
         return;
     scheduleStartTick = osGetTickCount();
     scheduleLengthMs = scheduleLengthFor(settings.scheduleMinutes);
-    SetTimer(mainWindow, scheduleTimer, scheduleLengthMs, nullptr);
+    osSetTimer(mainWindow, scheduleTimer, scheduleLengthMs);
     scheduleActive = 1;
 }
 
 void abortShutdown(HWND window)
 {
-    KillTimer(window, forcedRetryTimer);
-    KillTimer(window, scheduleTimer);
+    osKillTimer(window, forcedRetryTimer);
+    osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
 }
 
 void onScheduleTimer(HWND window)
 {
-    KillTimer(window, scheduleTimer);
+    osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
     if (settings.scheduleResumeEnabled)
         armWakeTimer(settings.scheduleResumeMinutes);

@@ -1,85 +1,74 @@
-// The recording power layer of the test build: every call is appended, with
-// its arguments, to "PowerJournal.txt"; the readings (tick counts, battery,
-// system time) come from "PowerReadings.ini" when a test has set them there.
+// The recording power layer of PelkTest.exe: every call is appended, with its
+// arguments, to "PowerJournal.txt" beside the program (window timers are also
+// set for real, so the program runs on), and the readings (tick
+// counts, last input, battery, system time) come from "PowerReadings.ini" there
+// whenever a test has set them, so a test can move them while the program runs.
+#include <cstdarg>
 #include <cstdio>
 
-#include "power/power_calls.h"
 #include "app/text.h"
-#include "support/recording.h"
+#include "power/power_calls.h"
 
-static char folder[MAX_PATH];
-
-void setRecordingDirectory(const char* path) { copyText(folder, sizeof folder, path); }
-
-static void filePath(const char* name, char* path)
+static void besideProgram(const char* name, char* path)
 {
-    if (folder[0] == '\0') {
-        GetModuleFileNameA(nullptr, folder, sizeof folder);
-        stripFileName(folder);
-    }
-    copyText(path, MAX_PATH, folder);
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    stripFileName(path);
     appendText(path, MAX_PATH, name);
 }
 
-static void journal(const char* line)
+static void journal(const char* format, ...)
 {
+    char line[1400];
+    va_list arguments;
+    va_start(arguments, format);
+    int length = std::vsnprintf(line, sizeof line - 2, format, arguments);
+    va_end(arguments);
+    length = length < 0 ? 0 : (length > static_cast<int>(sizeof line) - 3 ? sizeof line - 3 : length);
+    line[length++] = '\r';
+    line[length++] = '\n';
     char path[MAX_PATH];
-    filePath("PowerJournal.txt", path);
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    besideProgram("PowerJournal.txt", path);
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written;
-    WriteFile(file, line, lstrlenA(line), &written, nullptr);
-    WriteFile(file, "\r\n", 2, &written, nullptr);
+    WriteFile(file, line, length, &written, nullptr);
     CloseHandle(file);
 }
 
-// A reading the test has set, or `fallback`.
 static unsigned long long reading(const char* key, unsigned long long fallback)
 {
     char path[MAX_PATH];
-    filePath("PowerReadings.ini", path);
-    char text[64];
+    char text[32] = "";
+    besideProgram("PowerReadings.ini", path);
     GetPrivateProfileStringA("readings", key, "", text, sizeof text, path);
-    if (text[0] == '\0')
-        return fallback;
-    unsigned long long value = 0;
-    std::sscanf(text, "%llu", &value);
+    unsigned long long value = fallback;
+    if (text[0] != '\0')
+        std::sscanf(text, "%llu", &value);
     return value;
 }
 
 BOOL osExitWindowsEx(UINT flags, DWORD reason)
 {
-    char line[80];
-    std::snprintf(line, sizeof line, "ExitWindowsEx %u %lu", flags, reason);
-    journal(line);
+    journal("ExitWindowsEx %u %lu", flags, reason);
     return TRUE;
 }
 
 BOOL osSetSystemPowerState(BOOL suspend, BOOL force)
 {
-    char line[80];
-    std::snprintf(line, sizeof line, "SetSystemPowerState %d %d", suspend, force);
-    journal(line);
+    journal("SetSystemPowerState %d %d", suspend, force);
     return TRUE;
 }
 
-BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds,
-                              BOOL force, BOOL restart)
+BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds, BOOL force,
+                              BOOL restart)
 {
-    char line[1400];
-    std::snprintf(line, sizeof line, "InitiateSystemShutdownA %s|%s|%lu|%d|%d", machine ? machine : "(local)",
-                  message, timeoutSeconds, force, restart);
-    journal(line);
+    journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d", machine, message, timeoutSeconds, force, restart);
     return TRUE;
 }
 
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
 {
-    char line[80];
-    std::snprintf(line, sizeof line, "SetProcessShutdownParameters %lu %lu", level, flags);
-    journal(line);
+    journal("SetProcessShutdownParameters %lu %lu", level, flags);
     return TRUE;
 }
 
@@ -91,9 +80,7 @@ HANDLE osCreateWakeTimer()
 
 BOOL osSetWakeTimer(HANDLE, const LARGE_INTEGER* dueTime)
 {
-    char line[80];
-    std::snprintf(line, sizeof line, "SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
-    journal(line);
+    journal("SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
     return TRUE;
 }
 
@@ -107,6 +94,26 @@ void osCloseWakeTimer(HANDLE timer)
 {
     journal("CloseWakeTimer");
     CloseHandle(timer);
+}
+
+// "main" is the MainWindow; any other window is a dialog.
+static const char* timerOwner(HWND window)
+{
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    return lstrcmpA(name, "PELKDLG") == 0 ? "main" : "dialog";
+}
+
+UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs)
+{
+    journal("SetTimer %s %u %u", timerOwner(window), static_cast<unsigned>(id), periodMs);
+    return SetTimer(window, id, periodMs, nullptr);
+}
+
+BOOL osKillTimer(HWND window, UINT_PTR id)
+{
+    journal("KillTimer %s %u", timerOwner(window), static_cast<unsigned>(id));
+    return KillTimer(window, id);
 }
 
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status)
