@@ -35,7 +35,7 @@ if(PELK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_compile_options(pelk_core PRIVATE -fsanitize=fuzzer-no-link)
     # A bounded run on every test pass: it must find nothing.
     add_test(NAME fuzz.${name}
-             COMMAND ${name} -max_total_time=30 -max_len=12000 -timeout=10
+             COMMAND ${name} -max_total_time=15 -max_len=12000 -timeout=10
                      -rss_limit_mb=2048 ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
   endforeach()

@@ -1,5 +1,5 @@
 # Win32 build: Pelk.exe, its test twin PelkTest.exe (recording power layer), and the
-# GoogleTest programs that run under Wine.
+# whole-program tests that drive PelkTest.exe under Wine.
 enable_language(RC)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
@@ -26,7 +26,6 @@ set_source_files_properties(${PELK_RC} PROPERTIES OBJECT_DEPENDS
 function(pelk_program name power_layer)
   add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp ${power_layer} ${PELK_RC})
   target_link_libraries(${name} PRIVATE pelk_shell)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
   target_link_options(${name} PRIVATE -mwindows -s -Wl,--gc-sections)
 endfunction()
@@ -44,21 +43,11 @@ set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-# Win32 code under Wine: files, registry, directories, dialogs from the real templates.
-file(GLOB WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
-file(GLOB TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-add_executable(wine_tests ${WINE_TESTS} ${TEST_SUPPORT} ${PELK_RC})
-target_include_directories(wine_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(wine_tests PRIVATE pelk_shell gtest_main)
-target_compile_options(wine_tests PRIVATE ${PELK_WARNINGS})
-gtest_discover_tests(wine_tests TEST_PREFIX "wine." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES TIMEOUT 120)
-
 # The whole program as a process: PelkTest.exe driven through its window and files.
 file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
-add_executable(program_tests ${PROGRAM_TESTS} ${CMAKE_SOURCE_DIR}/tests/support/test_files.cpp)
-target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(program_tests PRIVATE pelk_core gtest_main user32 kernel32)
+add_executable(program_tests ${PROGRAM_TESTS})
+target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main shell32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
 add_dependencies(program_tests Pelk PelkTest)
 # One Pelk process at a time: the single-instance mutex is machine-wide.

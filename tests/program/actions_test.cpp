@@ -1,371 +1,374 @@
 // The whole program performing power actions: the tray-menu commands in each prompt
-// mode, the forced retries, the scheduled shutdown and the idle shutdown, seen through
-// the calls of Windows that PelkTest.exe journals and through its event log.
+// mode, prompts that meet, the forced retries, the scheduled and the idle shutdown,
+// seen through the calls of Windows that PelkTest.exe journals and its event log.
 #include <gtest/gtest.h>
 
 #include "app/app.h"
-#include "pelk_process.h"
+#include "pelk.h"
 #include "resources/resource.h"
-#include "settings/log_format.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 const char shutdownParameters[] = "SetProcessShutdownParameters 256 0";
-
-// How long a closing dialog may take: a hidden window is destroyed at once on Windows,
-// but Wine without a window manager waits up to 2 s for the withdrawal first.
-const DWORD closingTime = 4000;
-
-// Starts `pelk` quietly with the defaults changed by `edit` (and no tray icon).
-template <class Edit>
-void startQuietly(PelkProcess& pelk, Edit edit)
-{
-    pelk.writeSettings([&edit](Settings& s) {
-        s.trayIconEnabled = 0;
-        edit(s);
-    });
-    ASSERT_TRUE(pelk.start("/q"));
-    ASSERT_NE(nullptr, pelk.waitForWindow());
-}
-
-// ---------------------------------------------------------------------------
-// Tray-menu actions
-
-struct TrayCall {
-    UINT command;
-    const char* call;
-};
-
-const TrayCall trayCalls[] = {
-    {IDM_POWER_OFF, "ExitWindowsEx 8 0"},       {IDM_RESTART, "ExitWindowsEx 2 0"},
-    {IDM_SHUTDOWN, "ExitWindowsEx 1 0"},        {IDM_LOG_OFF, "ExitWindowsEx 0 0"},
-    {IDM_SUSPEND, "SetSystemPowerState 1 0"},   {IDM_HIBERNATE, "SetSystemPowerState 0 0"},
-};
 
 TEST(Actions, TrayActionsWithoutPromptCallWindowsAtOnce)
 {
-    PelkProcess pelk;
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
-        s.trayPromptMode = 0;
-        s.forceAction = 0;
-        s.logEvents = 1;
-    }));
+    Pelk pelk;
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) { s.trayPromptMode = 0; }));
+    const std::pair<UINT, const char*> calls[] = {
+        {IDM_POWER_OFF, "ExitWindowsEx 8 0"},     {IDM_RESTART, "ExitWindowsEx 2 0"},
+        {IDM_SHUTDOWN, "ExitWindowsEx 1 0"},      {IDM_LOG_OFF, "ExitWindowsEx 0 0"},
+        {IDM_SUSPEND, "SetSystemPowerState 1 0"}, {IDM_HIBERNATE, "SetSystemPowerState 0 0"},
+    };
     Lines expected;
-    for (const TrayCall& tray : trayCalls) {
-        SCOPED_TRACE(tray.call);
-        // The sent command returns once handled: the call must be in the journal by then.
-        ASSERT_TRUE(pelk.sendCommand(tray.command));
+    for (const auto& call : calls) {
+        SCOPED_TRACE(call.second);
+        ASSERT_TRUE(pelk.send(WM_COMMAND, call.first));
         expected.push_back(shutdownParameters);
-        expected.push_back(tray.call);
+        expected.push_back(call.second);
         EXPECT_EQ(expected, pelk.journal());
-        EXPECT_TRUE(pelk.windowsOfClass("#32770").empty());
     }
-    EXPECT_TRUE(pelk.running());
-    EXPECT_FALSE(pelk.fileExists("dLog.txt"));  // tray actions are never logged
+    EXPECT_TRUE(pelk.windows().empty());
+    EXPECT_EQ("", pelk.read("dLog.txt"));  // tray actions are never logged
 }
 
-TEST(Actions, ConfirmPromptCallsOnlyAfterYes)
+void answerYes(HWND prompt) { press(prompt, IDOK); }
+void answerNo(HWND prompt) { press(prompt, IDCANCEL); }
+void pressEscape(HWND prompt) { PostMessageA(GetDlgItem(prompt, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }
+void countdownRunsOut(HWND prompt) { PostMessageA(prompt, WM_TIMER, 2, 0); }
+
+TEST(Actions, TrayPromptActsOnlyOnYes)
 {
-    PelkProcess pelk;
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
+    struct Case {
+        uint32_t mode;
+        UINT command;
+        const char* name;
+        void (*answer)(HWND);
+        const char* call;  // null: nothing is performed
+    };
+    const Case cases[] = {
+        {1, IDM_RESTART, "Restart", answerYes, "ExitWindowsEx 2 0"},
+        {1, IDM_SUSPEND, "Suspend", answerNo, nullptr},
+        {2, IDM_SHUTDOWN, "Shutdown", pressEscape, nullptr},
+        {2, IDM_LOG_OFF, "Log Off", countdownRunsOut, "ExitWindowsEx 0 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pelk pelk;
+        ASSERT_TRUE(pelk.startQuiet([&c](Settings& s) { s.trayPromptMode = c.mode; }));
+        pelk.command(c.command);
+        HWND prompt = pelk.waitForDialog();
+        ASSERT_NE(nullptr, prompt);
+        EXPECT_EQ("Pelk 1.4", textOf(prompt));
+        EXPECT_EQ(std::string("Please confirm ") + c.name, textOf(prompt, IDC_PROMPT_MESSAGE));
+        EXPECT_EQ(std::string("Yes, ") + c.name, textOf(prompt, IDOK));
+        EXPECT_EQ("No! Don't do it!", textOf(prompt, IDCANCEL));
+        EXPECT_TRUE(GetWindowLongA(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &thread);
+        EXPECT_EQ(GetDlgItem(prompt, IDOK), thread.hwndFocus);
+        EXPECT_TRUE(pelk.journal().empty());
+
+        Lines timers = pelk.timers();
+        EXPECT_EQ(c.mode == 2, timers.back() == "SetTimer dialog 2 10000");
+        c.answer(prompt);
+        ASSERT_TRUE(waitForClose(prompt));
+        ASSERT_TRUE(pelk.ready());
+        EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, pelk.powerCalls());
+        EXPECT_EQ("", pelk.read("dLog.txt"));
+    }
+}
+
+// A schedule runs out while a tray prompt waits: each prompt keeps its own texts and answer.
+TEST(Actions, PromptsThatMeetKeepTheirOwnAnswers)
+{
+    Pelk pelk;
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
         s.trayPromptMode = 1;
-        s.logEvents = 1;
+        s.scheduleAction = 3;
     }));
-
     pelk.command(IDM_RESTART);
-    HWND prompt = pelk.waitForDialog();
-    ASSERT_NE(nullptr, prompt);
-    EXPECT_EQ("Please confirm Restart", controlText(prompt, IDC_PROMPT_MESSAGE));
-    EXPECT_EQ("Yes, Restart", controlText(prompt, IDOK));
-    EXPECT_EQ("No! Don't do it!", controlText(prompt, IDCANCEL));
-    pause(1200);
-    EXPECT_TRUE(IsWindowVisible(prompt));  // no countdown: it waits for the user
-    EXPECT_TRUE(pelk.journal().empty());
-    pressButton(prompt, IDOK);
-    ASSERT_TRUE(pelk.waitForPowerCalls(1, closingTime));
-    EXPECT_TRUE(waitForClose(prompt, closingTime));
+    HWND first = pelk.waitForDialog();
+    ASSERT_NE(nullptr, first);
+    pelk.timer(scheduleTimer);
+    HWND second = pelk.waitForDialog(first);
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ("Please confirm Log Off", textOf(second, IDC_PROMPT_MESSAGE));
+    answerYes(first);
+    ASSERT_TRUE(waitUntil([first] { return !IsWindowVisible(first); }));
+    EXPECT_EQ("Yes, Log Off", textOf(second, IDOK));
+    answerNo(second);
+    ASSERT_TRUE(waitForClose(first));
+    ASSERT_TRUE(pelk.ready());
     EXPECT_EQ(Lines{"ExitWindowsEx 2 0"}, pelk.powerCalls());
-
-    pelk.command(IDM_SUSPEND);
-    prompt = pelk.waitForDialog();
-    ASSERT_NE(nullptr, prompt);
-    EXPECT_EQ("Please confirm Suspend", controlText(prompt, IDC_PROMPT_MESSAGE));
-    pressButton(prompt, IDCANCEL);
-    ASSERT_TRUE(waitForClose(prompt, closingTime));
-    ASSERT_TRUE(pelk.sendCommand(0));  // the flow after the prompt has run its course
-    pause(500);
-    EXPECT_EQ(Lines{"ExitWindowsEx 2 0"}, pelk.powerCalls());
-    EXPECT_FALSE(pelk.fileExists("dLog.txt"));
+    EXPECT_EQ(Lines{}, pelk.logTexts());
 }
 
-TEST(Actions, WarnPromptAnswersYesAfterTenSeconds)
+// Power Off with forceAction 1 arms the fallback (timer 5, 15 s), which starts the
+// forced retries (timer 6, every 10 s) and offers to stop them; Abort stops them too.
+TEST(Actions, ForcedRetries)
 {
-    PelkProcess pelk;
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
-        s.trayPromptMode = 2;
-        s.trayWarnSeconds = 3;  // the tray menu warns for 10 s whatever this says
-        s.logEvents = 1;
-    }));
-    pelk.command(IDM_SHUTDOWN);
-    HWND prompt = pelk.waitForDialog();
-    DWORD shown = GetTickCount();
-    ASSERT_NE(nullptr, prompt);
-    EXPECT_EQ("Please confirm Shutdown", controlText(prompt, IDC_PROMPT_MESSAGE));
-    EXPECT_EQ("Yes, Shutdown", controlText(prompt, IDOK));
-    ASSERT_TRUE(waitUntil([prompt] { return !IsWindowVisible(prompt); }, 14000));
-    DWORD elapsed = GetTickCount() - shown;
-    EXPECT_GE(elapsed, 9000u);
-    EXPECT_LE(elapsed, 13000u);
-    ASSERT_TRUE(pelk.waitForPowerCalls(1, closingTime));
-    EXPECT_EQ(Lines{"ExitWindowsEx 1 0"}, pelk.powerCalls());
-    EXPECT_TRUE(waitForClose(prompt, closingTime));
-    EXPECT_FALSE(pelk.fileExists("dLog.txt"));
-}
-
-// ---------------------------------------------------------------------------
-// Forced retries: Power Off from the tray with forceAction 1, the force fallback
-// (timer 5) after its real 15 seconds or fired by hand, then two retries fired by hand.
-
-class ActionsForcedRetry : public ::testing::Test {
-protected:
-    void startForcing(bool waitForTheFallback)
-    {
-        ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
+    struct Case {
+        const char* name;
+        void (*answer)(HWND);
+        bool abort;
+        Lines stops;  // the timer lines after the prompt showed
+    };
+    const Case cases[] = {
+        {"Yes", answerYes, false, {"KillTimer dialog 2"}},
+        {"No", answerNo, false, {"KillTimer dialog 2", "KillTimer main 6"}},
+        {"Abort Shutdown", answerYes, true, {"KillTimer main 6", "KillTimer main 8", "KillTimer dialog 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pelk pelk;
+        ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
             s.trayPromptMode = 0;
             s.forceAction = 1;
         }));
-        DWORD requested = GetTickCount();
-        ASSERT_TRUE(pelk.sendCommand(IDM_POWER_OFF));
-        ASSERT_EQ(Lines{"ExitWindowsEx 8 0"}, pelk.powerCalls());
-
-        if (waitForTheFallback) {
-            prompt = pelk.waitForDialog(18000);
-            EXPECT_GE(GetTickCount() - requested, 14500u);
-        } else {
-            pelk.timer(forceFallbackTimer);
-            prompt = pelk.waitForDialog();
-        }
-        forcingSince = GetTickCount();  // the real retry timer runs from just before this
+        pelk.clearJournal();
+        ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_POWER_OFF));
+        EXPECT_EQ(Lines{"SetTimer main 5 15000"}, pelk.timers());
+        pelk.timer(forceFallbackTimer);
+        HWND prompt = pelk.waitForDialog();
         ASSERT_NE(nullptr, prompt);
-        EXPECT_EQ("Forcing Shutdown in 10 seconds...", controlText(prompt, IDC_PROMPT_MESSAGE));
-        EXPECT_EQ("Yes", controlText(prompt, IDOK));
-        EXPECT_EQ("No", controlText(prompt, IDCANCEL));
-
-        // The retries go on while the force prompt shows.
-        pelk.timer(forcedRetryTimer);
-        pelk.timer(forcedRetryTimer);
-        ASSERT_TRUE(pelk.waitForPowerCalls(3, 3000));
-        ASSERT_EQ((Lines{"ExitWindowsEx 8 0", "ExitWindowsEx 12 0", "ExitWindowsEx 12 0"}), pelk.powerCalls());
-        EXPECT_TRUE(IsWindow(prompt));
+        EXPECT_EQ("Forcing Shutdown in 10 seconds...", textOf(prompt, IDC_PROMPT_MESSAGE));
+        EXPECT_EQ("Yes", textOf(prompt, IDOK));
+        EXPECT_EQ("No", textOf(prompt, IDCANCEL));
+        pelk.timer(forcedRetryTimer);  // the retries go on while the prompt shows
+        if (c.abort)
+            pelk.command(IDM_ABORT_SHUTDOWN);
+        c.answer(prompt);
+        ASSERT_TRUE(waitForClose(prompt));
+        ASSERT_TRUE(pelk.ready());
+        Lines timers = {"SetTimer main 5 15000", "KillTimer main 5", "SetTimer main 6 10000"};
+        timers.insert(timers.end(), c.stops.begin(), c.stops.end());
+        EXPECT_EQ(timers, pelk.timers());
+        EXPECT_EQ((Lines{"ExitWindowsEx 8 0", "ExitWindowsEx 12 0"}), pelk.powerCalls());
     }
-
-    PelkProcess pelk;
-    HWND prompt = nullptr;
-    DWORD forcingSince = 0;
-};
-
-TEST_F(ActionsForcedRetry, NoAtTheForcePromptStopsTheRetries)
-{
-    ASSERT_NO_FATAL_FAILURE(startForcing(true));
-    pressButton(prompt, IDCANCEL);
-    ASSERT_TRUE(waitForClose(prompt, closingTime));
-    // The real timer would have fired 10 s after the prompt opened.
-    DWORD waited = GetTickCount() - forcingSince;
-    pause(waited < 11500 ? 11500 - waited : 0);
-    EXPECT_EQ(3u, pelk.powerCalls().size());
-    EXPECT_TRUE(pelk.running());
 }
 
-TEST_F(ActionsForcedRetry, YesKeepsRetryingUntilAbortShutdown)
+TEST(Actions, ScheduleDialog)
 {
-    ASSERT_NO_FATAL_FAILURE(startForcing(false));
-    pressButton(prompt, IDOK);
-    ASSERT_TRUE(waitForClose(prompt, closingTime));
-    ASSERT_TRUE(pelk.waitForPowerCalls(4, 12500));
-    EXPECT_GE(GetTickCount() - forcingSince, 8000u);  // the real 10-second timer, not an echo
-    EXPECT_EQ("ExitWindowsEx 12 0", pelk.powerCalls().back());
-
-    ASSERT_TRUE(pelk.sendCommand(IDM_ABORT_SHUTDOWN));
-    size_t calls = pelk.powerCalls().size();
-    pause(10500);  // the next retry was due 10 s after the one just seen
-    EXPECT_EQ(calls, pelk.powerCalls().size());
-}
-
-// ---------------------------------------------------------------------------
-// Scheduled shutdown
-
-// Opens the ScheduleDialog through command 2049 and returns it.
-HWND openScheduleDialog(PelkProcess& pelk)
-{
+    Pelk pelk;
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+        s.trayPromptMode = 0;
+        s.scheduleAction = 0;
+        s.scheduleMinutes = 5;
+        s.scheduleResumeMinutes = 30;
+    }));
     pelk.command(IDM_SCHEDULE);
     HWND dialog = pelk.waitForDialog();
-    if (dialog != nullptr) {
-        EXPECT_EQ("Schedule Shutdown", windowText(dialog));
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("Schedule Shutdown", textOf(dialog));
+    EXPECT_EQ("Power Off", textOf(dialog, IDC_SCHEDULE_ACTION));
+    EXPECT_EQ("5", textOf(dialog, IDC_SCHEDULE_MINUTES));
+    EXPECT_EQ("30", textOf(dialog, IDC_SCHEDULE_RESUME_MINUTES));
+    const std::vector<std::pair<int, std::string>> tips = {
+        {IDC_SCHEDULE_ACTION, "Selects the Shutdown type (Shutdown, Restart...)"},
+        {IDC_SCHEDULE_FORCE, "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {IDC_SCHEDULE_RESUME, "Sets the computer to resume after a set time"},
+        {IDC_SCHEDULE_RESUME_MINUTES, "How many minutes before Pelk resumes computer after suspending it"},
+        {IDC_SCHEDULE_MINUTES, "Length of time in minutes prior to shutdown action"},
+    };
+    EXPECT_EQ(tips, pelk.tips(dialog));
+    pelk.command(IDM_SCHEDULE);  // while the dialog shows: nothing
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+
+    // The resume box follows the action; the action choice counts at once.
+    struct Step {
+        int action;   // index picked in the list, -1: click the resume box
+        bool boxEnabled;
+        bool boxTicked;
+        bool listEnabled;
+    };
+    const Step steps[] = {{0, false, false, false}, {4, true, false, false}, {-1, true, true, true},
+                          {3, false, true, false}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.action);
+        HWND control = GetDlgItem(dialog, step.action < 0 ? IDC_SCHEDULE_RESUME : IDC_SCHEDULE_ACTION);
+        if (step.action < 0) {
+            SendMessageA(control, BM_CLICK, 0, 0);
+        } else {
+            SendMessageA(control, CB_SETCURSEL, step.action, 0);
+            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SCHEDULE_ACTION, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(control));
+        }
+        EXPECT_EQ(step.boxEnabled, IsWindowEnabled(GetDlgItem(dialog, IDC_SCHEDULE_RESUME)) != FALSE);
+        EXPECT_EQ(step.boxTicked, IsDlgButtonChecked(dialog, IDC_SCHEDULE_RESUME) == BST_CHECKED);
+        EXPECT_EQ(step.listEnabled, IsWindowEnabled(GetDlgItem(dialog, IDC_SCHEDULE_RESUME_MINUTES)) != FALSE);
     }
-    return dialog;
+    SetDlgItemTextA(dialog, IDC_SCHEDULE_MINUTES, "1500");
+    SetDlgItemTextA(dialog, IDC_SCHEDULE_RESUME_MINUTES, " 2");
+    SendDlgItemMessageA(dialog, IDC_SCHEDULE_FORCE, BM_CLICK, 0, 0);
+    press(dialog, IDCANCEL);  // keeps the action and the resume box, drops the rest
+    ASSERT_TRUE(waitForClose(dialog));
+
+    pelk.command(IDM_SCHEDULE);
+    dialog = pelk.waitForDialog();
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ("Log Off", textOf(dialog, IDC_SCHEDULE_ACTION));
+    EXPECT_EQ("5", textOf(dialog, IDC_SCHEDULE_MINUTES));
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_FORCE));
+    SetDlgItemTextA(dialog, IDC_SCHEDULE_MINUTES, "1500");
+    SetDlgItemTextA(dialog, IDC_SCHEDULE_RESUME_MINUTES, " 2");
+    SendDlgItemMessageA(dialog, IDC_SCHEDULE_FORCE, BM_SETCHECK, BST_CHECKED, 0);
+    press(dialog, IDOK);
+    ASSERT_TRUE(waitForClose(dialog));
+    pelk.command(IDM_EXIT);
+    ASSERT_TRUE(pelk.waitForExit());
+    Settings saved;
+    ASSERT_TRUE(pelk.savedSettings(saved));
+    EXPECT_EQ(3u, saved.scheduleAction);
+    EXPECT_EQ(999u, saved.scheduleMinutes);
+    EXPECT_EQ(5u, saved.scheduleResumeMinutes);
+    EXPECT_EQ(1u, saved.scheduleResumeEnabled);
+    EXPECT_EQ(1u, saved.forceAction);
+    EXPECT_TRUE(pelk.powerCalls().empty());
 }
 
-TEST(Actions, ScheduledLogOffRunsHalfASecondAfterOk)
+// A schedule of 0 minutes runs out half a second after OK, unless cancelled or aborted;
+// the wake-up is armed first.
+TEST(Actions, ScheduleRunsOut)
 {
-    const uint32_t logEventsValues[] = {1, 0};
-    for (uint32_t logEvents : logEventsValues) {
-        SCOPED_TRACE(logEvents);
-        PelkProcess pelk;
-        ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [logEvents](Settings& s) {
+    struct Case {
+        const char* name;
+        int button;
+        bool abort;
+        uint32_t logEvents;
+        Lines timers;
+    };
+    const Case cases[] = {
+        {"OK, logged", IDOK, false, 1, {"SetTimer main 8 500", "KillTimer main 8"}},
+        {"OK, not logged", IDOK, false, 0, {"SetTimer main 8 500", "KillTimer main 8"}},
+        {"Cancel", IDCANCEL, false, 1, {}},
+        {"OK, then Abort Shutdown", IDOK, true, 1, {"SetTimer main 8 500", "KillTimer main 6", "KillTimer main 8"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Pelk pelk;
+        pelk.setReading("systemTime", 130000000000000000ull);
+        ASSERT_TRUE(pelk.startQuiet([&c](Settings& s) {
+            s.trayPromptMode = 0;
             s.scheduleMinutes = 0;
             s.scheduleAction = 3;
-            s.trayPromptMode = 0;
-            s.forceAction = 0;
-            s.logEvents = logEvents;
+            s.scheduleResumeEnabled = 1;
+            s.scheduleResumeMinutes = 120;
+            s.logEvents = c.logEvents;
         }));
-        HWND dialog = openScheduleDialog(pelk);
+        pelk.clearJournal();
+        pelk.command(IDM_SCHEDULE);
+        HWND dialog = pelk.waitForDialog();
         ASSERT_NE(nullptr, dialog);
-        EXPECT_EQ("0", controlText(dialog, IDC_SCHEDULE_MINUTES));
-        DWORD pressed = GetTickCount();
-        pressButton(dialog, IDOK);
-        ASSERT_TRUE(pelk.waitForPowerCalls(1, closingTime + 500));
-        EXPECT_GE(GetTickCount() - pressed, 450u);
-        EXPECT_EQ((Lines{shutdownParameters, "ExitWindowsEx 0 0"}), pelk.journal());
-        if (logEvents == 1) {
-            std::string log = pelk.readFile("dLog.txt");
-            EXPECT_EQ(0u, log.find(logHeader));
-            ASSERT_GE(log.size(), 12u);
-            EXPECT_EQ(" : Log Off\r\n", log.substr(log.size() - 12));
-            EXPECT_EQ(Lines{"Log Off"}, pelk.logTexts());
-            // The line is written before Windows is asked.
-            EXPECT_LE(pelk.lastWriteTime("dLog.txt"), pelk.lastWriteTime("PowerJournal.txt"));
-        } else {
-            EXPECT_FALSE(pelk.fileExists("dLog.txt"));
-        }
+        press(dialog, c.button);
+        if (c.abort)
+            pelk.command(IDM_ABORT_SHUTDOWN);  // queued right behind OK
+        ASSERT_TRUE(waitForClose(dialog));
+        bool runs = c.timers.size() == 2;
+        ASSERT_TRUE(waitUntil([&] { return pelk.timers().size() >= c.timers.size() && pelk.ready(); }));
+        EXPECT_EQ(c.timers, pelk.timers());
+        Lines calls = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume", "ExitWindowsEx 0 0"};
+        EXPECT_EQ(runs ? calls : Lines{}, pelk.powerCalls());
+        EXPECT_EQ(c.logEvents && runs ? Lines{"Log Off"} : Lines{}, pelk.logTexts());
     }
 }
 
-TEST(Actions, CancelledOrAbortedScheduleRunsNothing)
+// The idle check at the readings of each row, in order, in one process: a power
+// event on the way starts the idle time afresh, or not.
+TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
 {
-    PelkProcess pelk;
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
-        s.scheduleMinutes = 0;
-        s.scheduleAction = 3;
-        s.trayPromptMode = 0;
-        s.forceAction = 0;
-    }));
-
-    HWND dialog = openScheduleDialog(pelk);
-    ASSERT_NE(nullptr, dialog);
-    pressButton(dialog, IDCANCEL);
-    ASSERT_TRUE(waitForClose(dialog, closingTime));
-    pause(700);
-    EXPECT_TRUE(pelk.journal().empty());
-
-    // OK and Abort Shutdown wait in the program's one message queue in this order:
-    // OK closes the dialog and starts the half-second countdown, Abort comes right after.
-    dialog = openScheduleDialog(pelk);
-    ASSERT_NE(nullptr, dialog);
-    pressButton(dialog, IDOK);
-    pelk.command(IDM_ABORT_SHUTDOWN);
-    ASSERT_TRUE(waitForClose(dialog, closingTime));
-    pause(1200);
-    EXPECT_TRUE(pelk.journal().empty());
-    EXPECT_FALSE(pelk.fileExists("dLog.txt"));
-
-    // The same schedule left to run out does act.
-    dialog = openScheduleDialog(pelk);
-    ASSERT_NE(nullptr, dialog);
-    pressButton(dialog, IDOK);
-    ASSERT_TRUE(pelk.waitForPowerCalls(1, closingTime + 500));
-    EXPECT_EQ(Lines{"ExitWindowsEx 0 0"}, pelk.powerCalls());
-}
-
-// ---------------------------------------------------------------------------
-// Idle shutdown, driven by the tick readings
-
-const DWORD startTick = 10000000;  // the tick count at start-up
-const DWORD minute = 60000;
-
-// The cases run in this order in one process: a resume stays the latest activity.
-struct IdleCase {
-    const char* name;
-    DWORD resumeTick;  // not 0: a resume event arrives at this tick before the check
-    DWORD lastInput;
-    DWORD now;
-    bool acts;
-};
-
-const IdleCase idleCases[] = {
-    {"59:59.999 after the last input", 0, startTick + minute, startTick + 61 * minute - 1, false},
-    {"60:00 after the last input", 0, startTick + minute, startTick + 61 * minute, true},
-    {"input before start-up, 59:59.999 after start-up", 0, startTick - 30 * minute, startTick + 60 * minute - 1,
-     false},
-    {"input before start-up, 60:00 after start-up", 0, startTick - 30 * minute, startTick + 60 * minute, true},
-    {"tick count wrapped below the last input", 0, 0xF0000000u, 0x00100000u, false},
-    {"last input now", 0, startTick + 90 * minute, startTick + 90 * minute, false},
-    {"59:59.999 after a resume", startTick + 200 * minute, startTick, startTick + 260 * minute - 1, false},
-    {"60:00 after a resume", 0, startTick, startTick + 260 * minute, true},
-};
-
-TEST(Actions, IdleCheckActsAfterSixtyWholeIdleMinutes)
-{
-    PelkProcess pelk;
-    pelk.setReading("tickCount", startTick);
-    pelk.setReading("lastInputTick", startTick);
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
+    const DWORD start = 10000000;
+    const DWORD minute = 60000;
+    struct Case {
+        const char* name;
+        WPARAM event;      // a power event at `eventTick`, when that is not 0
+        DWORD eventTick;
+        DWORD lastInput;
+        DWORD now;
+        bool acts;
+    };
+    const Case cases[] = {
+        {"59:59.999 after the last input", 0, 0, start + minute, start + 61 * minute - 1, false},
+        {"60:00 after the last input", 0, 0, start + minute, start + 61 * minute, true},
+        {"input before start-up: counts from start-up", 0, 0, start - 30 * minute, start + 60 * minute - 1, false},
+        {"tick count wrapped below the last input", 0, 0, 0xF0000000u, 0x00100000u, false},
+        {"query suspend leaves the idle time", PBT_APMQUERYSUSPEND, start + 100 * minute, start, start + 130 * minute,
+         true},
+        {"status change leaves it", PBT_APMPOWERSTATUSCHANGE, start + 110 * minute, start, start + 130 * minute, true},
+        {"query failed restarts it", PBT_APMQUERYSUSPENDFAILED, start + 120 * minute, start, start + 180 * minute - 1,
+         false},
+        {"suspend restarts it", PBT_APMSUSPEND, start + 130 * minute, start, start + 190 * minute - 1, false},
+        {"resume restarts it", PBT_APMRESUMESUSPEND, start + 140 * minute, start, start + 200 * minute - 1, false},
+        {"automatic resume restarts it", PBT_APMRESUMEAUTOMATIC, start + 150 * minute, start,
+         start + 210 * minute - 1, false},
+        {"60:00 after the last resume", 0, 0, start, start + 210 * minute, true},
+    };
+    Pelk pelk;
+    pelk.setReading("tickCount", start);
+    pelk.setReading("lastInputTick", start);
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
         s.idleEnabled = 1;
         s.idleMinutes = 60;
         s.idleAction = 3;
-        s.idleForce = 0;
         s.trayPromptMode = 0;
-        s.logEvents = 1;
     }));
+    Lines timers = pelk.timers();
+    EXPECT_EQ("SetTimer main 2 60000", timers.back());
     Lines calls;
-    Lines log;
-    for (const IdleCase& c : idleCases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.resumeTick != 0) {
-            pelk.setReading("tickCount", c.resumeTick);
-            ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0));
+        if (c.eventTick != 0) {
+            pelk.setReading("tickCount", c.eventTick);
+            DWORD_PTR granted = 0;
+            SendMessageTimeoutA(pelk.window(), WM_POWERBROADCAST, c.event, 0, SMTO_BLOCK, 5000, &granted);
+            EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), granted);
         }
         pelk.setReading("lastInputTick", c.lastInput);
         pelk.setReading("tickCount", c.now);
-        ASSERT_TRUE(pelk.sendTimer(idleTimer));
-        if (c.acts) {
+        ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+        if (c.acts)
             calls.push_back("ExitWindowsEx 0 0");
-            log.push_back("Log Off");
-        }
         EXPECT_EQ(calls, pelk.powerCalls());
-        EXPECT_EQ(log, pelk.logTexts());
     }
+    EXPECT_EQ(Lines(calls.size(), "Log Off"), pelk.logTexts());
 }
 
-TEST(Actions, IdleActionArmsTheWakeUpTimerFirstAndSetsTheForceFlag)
+// Before its action the idle check arms the wake-up timer (replacing an older one)
+// and carries idleForce into the shared force flag; an unanswered prompt is not joined.
+TEST(Actions, IdleActionArmsTheWakeUpAndForces)
 {
-    const unsigned long long systemTime = 130000000000000000ull;
-    PelkProcess pelk;
-    pelk.setReading("tickCount", startTick);
-    pelk.setReading("lastInputTick", startTick);
-    pelk.setReading("systemTime", systemTime);
-    ASSERT_NO_FATAL_FAILURE(startQuietly(pelk, [](Settings& s) {
-        s.idleEnabled = 1;
-        s.idleMinutes = 60;
-        s.idleAction = 3;
+    Pelk pelk;
+    pelk.setReading("systemTime", 130000000000000000ull);
+    pelk.setReading("tickCount", 10000000);
+    pelk.setReading("lastInputTick", 0);
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+        s.idleMinutes = 2;
+        s.idleAction = 4;
         s.idleForce = 1;
         s.forceAction = 0;
         s.idleResumeEnabled = 1;
         s.idleResumeMinutes = 120;
-        s.trayPromptMode = 0;
+        s.trayPromptMode = 1;
     }));
-    pelk.setReading("tickCount", startTick + 60 * minute);
-    ASSERT_TRUE(pelk.sendTimer(idleTimer));
-    EXPECT_EQ((Lines{"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume", shutdownParameters,
-                     "ExitWindowsEx 0 0"}),
-              pelk.journal());
-
-    pelk.command(IDM_EXIT);
-    ASSERT_TRUE(pelk.waitForExit(10000));
-    Settings saved;
-    ASSERT_TRUE(pelk.readSavedSettings(saved));
-    EXPECT_EQ(1u, saved.forceAction);  // idleForce carried into the shared force flag
+    pelk.setReading("tickCount", 10000000 + 120000);
+    pelk.timer(idleTimer);
+    HWND prompt = pelk.waitForDialog();
+    ASSERT_NE(nullptr, prompt);
+    pelk.timer(idleTimer);
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+    answerYes(prompt);
+    ASSERT_TRUE(pelk.waitForPowerCalls(3));
+    pelk.setReading("systemTime", 130000000000000007ull);
+    pelk.timer(idleTimer);
+    HWND second = pelk.waitForDialog(prompt);
+    ASSERT_NE(nullptr, second);
+    answerNo(second);
+    ASSERT_TRUE(waitForClose(second));
+    const Lines armed = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume",
+                         "SetSystemPowerState 1 1", "CancelWaitableTimer", "CloseWakeTimer",
+                         "CreateWaitableTimer", "SetWaitableTimer 130000072000000007 resume"};
+    EXPECT_EQ(armed, pelk.powerCalls());
 }
 
 }  // namespace

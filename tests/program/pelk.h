@@ -1,0 +1,84 @@
+// Runs a copy of PelkTest.exe (Pelk with the recording power layer) in a folder
+// of its own, drives it from outside as Windows, the shell and the user would,
+// and reads what it leaves: its windows, the power journal, its files.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/settings.h"
+
+using Lines = std::vector<std::string>;
+
+class Pelk {
+public:
+    explicit Pelk(const char* program = "PelkTest.exe");
+    ~Pelk();
+
+    std::string path(const char* name) const { return folder_ + name; }
+    // Writes "dPelk.dat" beside the program: the defaults, changed by `edit`.
+    void writeSettings(const std::function<void(Settings&)>& edit);
+    // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
+    void setReading(const char* key, unsigned long long value);
+
+    // Starts the program with these arguments; false when it could not start.
+    bool start(const std::string& arguments);
+    // Starts it with "/q" and no tray icon, after `edit`, and waits until its start-up timer has run.
+    bool startQuiet(const std::function<void(Settings&)>& edit = [](Settings&) {});
+    // True once the program's message loop (or a modal loop of it) has served a message.
+    bool ready(DWORD timeoutMs = 10000) { return send(WM_NULL, 0, 0, timeoutMs); }
+    bool waitForExit(DWORD timeoutMs = 10000);
+    DWORD exitCode() const { return exitCode_; }
+    bool running();
+    // What every end of the process passes to ExitProcess: the program's load address.
+    DWORD imageBase() const;
+
+    HWND window();
+    void post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) { PostMessageA(window(), message, wParam, lParam); }
+    void command(UINT id) { post(WM_COMMAND, id); }
+    void timer(UINT_PTR id) { post(WM_TIMER, id); }
+    // Sent, so it returns once handled; false when a modal window kept it longer.
+    bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
+
+    // The visible top-level windows of the process with this class ("#32770": dialogs).
+    std::vector<HWND> windows(const char* className = "#32770");
+    // The newest dialog of the process that is not `other`, or null after the time.
+    HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
+    // The tip texts that ControlTips holds for the controls of `dialog`, by control id.
+    std::vector<std::pair<int, std::string>> tips(HWND dialog);
+
+    // The journal of the power layer, timer lines left out.
+    Lines journal() const;
+    // The journal without the shutdown-parameter lines that precede every action.
+    Lines powerCalls() const;
+    // Only the timer lines: "SetTimer main 8 500", "KillTimer dialog 2", ...
+    Lines timers() const;
+    void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }
+    bool waitForPowerCalls(size_t count, DWORD timeoutMs = 5000);
+    std::string read(const char* name) const;
+    // The texts of the event log's entries ("Log Off", ...), without time and date.
+    Lines logTexts() const;
+    // The record "dPelk.dat" holds now; false when it is not a whole file.
+    bool savedSettings(Settings& s) const;
+
+private:
+    std::string folder_;
+    std::string program_;
+    PROCESS_INFORMATION process_{};
+    DWORD exitCode_ = 0;
+    HWND window_ = nullptr;
+};
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+std::string textOf(HWND window);
+std::string textOf(HWND dialog, int id);
+// WM_COMMAND from the button, as a click sends it.
+void press(HWND dialog, int id);
+bool waitForClose(HWND window, DWORD timeoutMs = 5000);
+
+std::string readWhole(const std::string& path);
+void writeWhole(const std::string& path, const std::string& bytes);
+void removeTree(const std::string& folder);

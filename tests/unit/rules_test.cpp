@@ -1,0 +1,178 @@
+// The portable rules: actions and their prompts, the schedule and idle arithmetic,
+// the bounded text helpers and the naming of the Windows version.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/text.h"
+#include "app/windows_version.h"
+#include "power/actions.h"
+#include "triggers/idle_rules.h"
+#include "triggers/schedule_rules.h"
+
+namespace {
+
+TEST(Actions, TableAndPromptPlans)
+{
+    const uint32_t flags[] = {8, 2, 1, 0, 1, 0, 0, 1};
+    const ActionCall calls[] = {callExitWindows,   callExitWindows,   callExitWindows,    callExitWindows,
+                                callSetPowerState, callSetPowerState, callRemoteShutdown, callRemoteShutdown};
+    const char* const names[] = {"Power Off", "Restart", "Shutdown", "Log Off", "Suspend",
+                                 "Hibernate", "Remote Shut", "Remote Restart"};
+    for (uint32_t action = 0; action < 8; ++action) {
+        SCOPED_TRACE(action);
+        ASSERT_NE(nullptr, findAction(action));
+        EXPECT_STREQ(names[action], findAction(action)->logText);
+        EXPECT_EQ(flags[action], findAction(action)->flags);
+        EXPECT_EQ(calls[action], findAction(action)->call);
+        EXPECT_STREQ(action <= 4 ? names[action] : "Hibernate", promptActionName(action));
+    }
+    EXPECT_EQ(nullptr, findAction(8));
+    EXPECT_STREQ("Hibernate", promptActionName(0xFFFFFFFFu));
+
+    struct Case {
+        uint32_t mode, action, warn;
+        bool ask;
+        uint32_t countdown;
+    };
+    const Case cases[] = {{0, 1, 10, false, 0}, {1, 1, 10, true, 0}, {2, 3, 10, true, 10}, {7, 0, 30, true, 30}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        PromptPlan plan;
+        planActionPrompt(c.mode, c.action, c.warn, plan);
+        EXPECT_EQ(c.ask, plan.ask);
+        EXPECT_EQ(c.countdown, plan.countdownSeconds);
+        EXPECT_EQ(std::string("Please confirm ") + names[c.action], plan.message);
+    }
+    EXPECT_EQ(0u, slamCountdown(1, 5));
+    EXPECT_EQ(5u, slamCountdown(2, 5));
+    EXPECT_EQ(999000u, countdownIntervalMs(999));
+    EXPECT_EQ(0x7FFFFFFFu, countdownIntervalMs(0xFFFFFFFFu));
+}
+
+TEST(Schedule, CountdownText)
+{
+    const std::pair<uint32_t, const char*> cases[] = {
+        {300500, "5 Mns"},        {299000, "4 Mns 59 Scs"}, {3661000, "1 Hrs 1 Mns"}, {90061000, "1 Dys 1 Hrs"},
+        {86401000, "1 Dys 1 Scs"}, {999, ""},               {1000, "1 Scs"},          {0xFFFFFFFFu, "49 Dys 17 Hrs"},
+    };
+    for (const auto& c : cases) {
+        char out[64];
+        formatCountdown(c.first, out, sizeof out);
+        EXPECT_STREQ(c.second, out) << c.first;
+    }
+    for (size_t size : {1u, 5u, 8u, 13u}) {
+        std::vector<char> out(size, 'Z');
+        formatCountdown(0xFFFFFFFFu, out.data(), out.size());
+        EXPECT_EQ(std::string("49 Dys 17 Hrs").substr(0, size - 1), out.data());
+    }
+    EXPECT_EQ(300500u, scheduleLengthFor(5));
+    EXPECT_EQ(500u, scheduleLengthFor(0));
+}
+
+TEST(Schedule, ClampsAndEnabling)
+{
+    const uint32_t typed[][3] = {{0, 0, 5}, {4, 4, 5}, {5, 5, 5}, {999, 999, 999}, {1000, 999, 999},
+                                 {0xFFFFFFFFu, 999, 999}};
+    for (const auto& t : typed) {
+        EXPECT_EQ(t[1], clampScheduleMinutes(t[0])) << t[0];
+        EXPECT_EQ(t[2], clampResumeMinutes(t[0])) << t[0];
+    }
+    const uint32_t enabling[][4] = {{3, 1, 0, 0}, {4, 0, 1, 0}, {5, 1, 1, 1}, {0xFFFFFFFFu, 2, 1, 1}};
+    for (const auto& e : enabling) {
+        EXPECT_EQ(e[2] != 0, scheduleResumeBoxEnabled(e[0])) << e[0];
+        EXPECT_EQ(e[3] != 0, scheduleResumeListEnabled(e[0], e[1])) << e[0];
+    }
+    for (size_t i = 0; i < 19; ++i)
+        EXPECT_EQ(60 + 30 * i, leadingNumber(minutesListEntries[i])) << minutesListEntries[i];
+}
+
+TEST(Idle, MinutesAndWakeUp)
+{
+    const uint32_t minute = 60000;
+    const uint32_t cases[][4] = {
+        // last input, last activity, now, idle minutes
+        {1000, 0, 1000 + 60 * minute, 60},
+        {1000, 0, 1000 + 60 * minute - 1, 59},
+        {1000, 1000 + 30 * minute, 1000 + 90 * minute, 60},
+        {1000 + 30 * minute, 1000, 1000 + 90 * minute, 60},
+        {7000, 7000, 7000, 0},
+        {0xFFFF0000u, 0, 0x1000, 0},
+        {0, 0, 0xFFFFFFFFu, 71582},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c[3], idleMinutesFrom(c[0], c[1], c[2])) << c[0] << " " << c[1] << " " << c[2];
+    EXPECT_FALSE(idleLimitReached(59, 60));
+    EXPECT_TRUE(idleLimitReached(60, 60));
+    EXPECT_EQ(0x01D9000012345678ull + 72000000000ull, wakeDueTime(0x01D9000012345678ull, 120));
+    EXPECT_EQ(4294967295ull * 600000000ull, wakeDueTime(0, 0xFFFFFFFFu));
+    EXPECT_EQ(1u, idleForceFlag(0x80000000u));
+}
+
+TEST(Text, BoundedHelpers)
+{
+    const std::pair<const char*, const char*> paths[] = {
+        {"D:\\Tools\\Pelk.exe", "D:\\Tools\\"}, {"Pelk.exe", "Pelk.exe"}, {"", ""}, {"\\\\srv\\s\\P.exe", "\\\\srv\\s\\"}};
+    for (const auto& p : paths) {
+        char path[64];
+        std::strcpy(path, p.first);
+        stripFileName(path);
+        EXPECT_STREQ(p.second, path);
+    }
+    char small[8];
+    copyText(small, sizeof small, "ab");
+    appendText(small, sizeof small, "cdefghij");
+    EXPECT_STREQ("abcdefg", small);
+    char number[16] = "";
+    appendNumber(number, sizeof number, 0);
+    appendText(number, sizeof number, " ");
+    appendNumber(number, sizeof number, 4294967295u);
+    EXPECT_STREQ("0 4294967295", number);
+    const std::pair<const char*, uint32_t> numbers[] = {
+        {"90 (1.5 hrs)", 90}, {"  45", 45}, {"x5", 0}, {"", 0}, {"99999999999", 0xFFFFFFFFu}};
+    for (const auto& n : numbers)
+        EXPECT_EQ(n.second, leadingNumber(n.first)) << n.first;
+}
+
+TEST(WindowsVersion, Naming)
+{
+    struct Case {
+        uint32_t platform, major, minor, build;
+        bool tablet, media, extended;
+        uint32_t type, suite;
+        const char* servicePack;
+        const char* text;
+        uint32_t code;
+    };
+    const Case cases[] = {
+        {1, 4, 10, 0, false, false, false, 0, 0, "", "Unknown OS", 0},
+        {2, 4, 0, 0, false, false, false, 0, 0, "", "Unknown OS", 0},
+        {2, 5, 0, 0, false, false, true, 3, 0, "", "Windows 2000 Server", 16},
+        {2, 5, 1, 0, false, false, true, 1, 0, "Service Pack 2", "Windows XP Professional, Service Pack 2", 19},
+        {2, 5, 1, 0, false, false, true, 1, 0x200, "", "Windows XP Home Edition", 19},
+        {2, 5, 1, 0, false, false, false, 1, 0, "Service Pack 1", "Windows XP, Service Pack 1", 19},
+        {2, 5, 1, 0, true, true, false, 0, 0, "", "Windows XP Tablet PC Edition", 22},
+        {2, 5, 1, 0, false, true, false, 0, 0, "", "Windows XP Media Center Edition", 21},
+        {2, 5, 2, 0, false, false, false, 0, 0, "", "Windows Server 2003 family", 23},
+        {2, 5, 3, 0, false, false, false, 0, 0, "", "Unknown Window 2000", 0},
+        {2, 6, 0, 0, false, false, false, 0, 0, "", "Windows Vista", 24},
+        {2, 6, 1, 0, false, false, false, 0, 0, "", "Windows 7", 25},
+        {2, 7, 0, 0, false, false, false, 0, 0, "", "Unknown OS", 0},
+        {2, 10, 0, 19045, false, false, false, 0, 0, "", "Windows 10", 28},
+        {2, 10, 0, 22000, false, false, false, 0, 0, "", "Windows 11", 29},
+        {2, 12, 1, 0, false, false, false, 0, 0, "", "Windows NT 12.1", 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        VersionRecord v{c.platform, c.major, c.minor, c.build, c.extended, c.type, c.suite, c.tablet, c.media, {}};
+        std::strcpy(v.servicePack, c.servicePack);
+        char text[600];
+        EXPECT_EQ(c.code, describeVersionRecord(v, text, sizeof text));
+        EXPECT_STREQ(c.text, text);
+        EXPECT_EQ(c.code == 16 || c.code >= 19, versionAccepted(c.code));
+    }
+}
+
+}  // namespace
