@@ -23,7 +23,6 @@ int checkedArgument(unsigned n, char* out, size_t outSize)
     for (size_t i = outSize; i < outSize + 16; ++i)
         require(out[i] == 'Z');
     require(result == argumentOddQuotes ? out[0] == 1 : std::memchr(out, '\0', outSize) != nullptr);
-    require(result == argumentFound || result == argumentOddQuotes || out[0] == '\0');
     return result;
 }
 
@@ -51,9 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
         if (odd)
             continue;
         const size_t length = std::strlen(large);
-        require(length <= std::strlen(line) && std::strncmp(large, small, 7) == 0);
-        require(!std::memchr(large, '"', length) && !std::memchr(large, '\t', length) &&
-                !std::memchr(large, '\xFE', length));
+        require(length <= size && std::strncmp(large, small, 7) == 0 && !std::memchr(large, '"', length));
         char keyword[5];
         keywordOf(large, keyword);
         for (const char* k = keyword; *k; ++k)
@@ -68,9 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     const bool remote = applySlamKeywords(line, s);
     require(!odd || !remote);
     require(std::memchr(s.remoteComputerName, '\0', sizeof s.remoteComputerName) != nullptr);
-    require(s.commandAction <= 5 || s.commandAction == 0x41414141u);
-    require(s.commandPromptMode == 1 || s.commandPromptMode == 2 || s.commandPromptMode == 0x41414141u);
-    require(s.forceAction == 1 || s.forceAction == 0x41414141u);
-    require(s.chargedPercent == 0x41414141u && s.trayIconEnabled == 0x41414141u);
+    require((s.commandAction <= 5 || s.commandAction == 0x41414141u) && s.chargedPercent == 0x41414141u);
+    require(s.commandPromptMode - 1 <= 1 || s.commandPromptMode == 0x41414141u);
     return 0;
 }

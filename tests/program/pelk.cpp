@@ -2,52 +2,34 @@
 // through its windows and observed through its files.
 #include "pelk.h"
 
+#include <gtest/gtest.h>
+
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "settings/log_format.h"
 
 std::string readWhole(const std::string& path)
 {
-    std::string content;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return content;
-    char buffer[65536];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        content.append(buffer, n);
-    std::fclose(file);
-    return content;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-void writeWhole(const std::string& path, const std::string& bytes)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
+void writeWhole(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 void removeTree(const std::string& folder)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            removeTree(folder + name + "\\");
-        else
-            DeleteFileA((folder + name).c_str());
-    }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    RemoveDirectoryA(folder.c_str());
+    std::string from = folder.substr(0, folder.size() - 1) + '\0';  // a list of one, without the backslash
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
 }
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
@@ -83,9 +65,7 @@ Pelk::Pelk(const char* program) : program_(program)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
-    folder_ = std::string(temp) + "pelk-" + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(++counter) + "\\";
-    removeTree(folder_);
+    folder_ = temp + ("pelk-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
     CreateDirectoryA(folder_.c_str(), nullptr);
     char own[MAX_PATH];
     GetModuleFileNameA(nullptr, own, MAX_PATH);
@@ -96,10 +76,8 @@ Pelk::Pelk(const char* program) : program_(program)
 Pelk::~Pelk()
 {
     if (process_.hProcess != nullptr) {
-        if (running()) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
@@ -124,11 +102,9 @@ void Pelk::setReading(const char* key, unsigned long long value)
 bool Pelk::start(const std::string& arguments)
 {
     std::string line = "\"" + path(program_.c_str()) + "\" " + arguments;
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                           &process_) != FALSE;
 }
 
@@ -146,10 +122,8 @@ bool Pelk::startQuiet(const std::function<void(Settings&)>& edit)
 
 bool Pelk::waitForExit(DWORD timeoutMs)
 {
-    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-        return false;
-    GetExitCodeProcess(process_.hProcess, &exitCode_);
-    return true;
+    return WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(process_.hProcess, &exitCode_);
 }
 
 bool Pelk::running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -157,57 +131,37 @@ bool Pelk::running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_
 DWORD Pelk::imageBase() const
 {
     std::string image = read(program_.c_str());
-    DWORD peOffset = 0, base = 0;
-    if (image.size() < 0x200)
-        return 0;
-    std::memcpy(&peOffset, image.data() + 0x3C, 4);
-    std::memcpy(&base, image.data() + peOffset + 24 + 28, 4);  // OptionalHeader.ImageBase of a PE32 file
-    return base;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK collect(HWND window, LPARAM lParam)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    char name[64] = "";
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof name);
-    bool hiddenOk = std::strcmp(search->className, "#32770") != 0;
-    if (owner == search->processId && lstrcmpiA(name, search->className) == 0 && (hiddenOk || IsWindowVisible(window)))
-        search->found.push_back(window);
-    return TRUE;
+    const char* pe = image.data() + *reinterpret_cast<const DWORD*>(image.data() + 0x3C);
+    return *reinterpret_cast<const DWORD*>(pe + 24 + 28);  // OptionalHeader.ImageBase of a PE32 file
 }
 
 std::vector<HWND> Pelk::windows(const char* className)
 {
-    WindowSearch search{process_.dwProcessId, className, {}};
-    EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == process_.dwProcessId && (IsWindowVisible(w) || std::strcmp(className, "#32770") != 0))
+            found.push_back(w);
+    }
+    return found;
 }
 
 HWND Pelk::window()
 {
-    if (window_ == nullptr) {
+    if (window_ == nullptr)
         waitUntil([this] {
             std::vector<HWND> found = windows("PELKDLG");
             window_ = found.empty() ? nullptr : found[0];
             return window_ != nullptr || !running();
         }, 20000);
-    }
     return window_;
 }
 
 bool Pelk::send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)
 {
     DWORD_PTR result = 0;
-    return window() != nullptr &&
-           SendMessageTimeoutA(window(), message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
+    return SendMessageTimeoutA(window(), message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
 HWND Pelk::waitForDialog(HWND other, DWORD timeoutMs)
@@ -215,69 +169,53 @@ HWND Pelk::waitForDialog(HWND other, DWORD timeoutMs)
     HWND found = nullptr;
     waitUntil([&] {
         for (HWND dialog : windows())
-            if (dialog != other)
-                return (found = dialog) != nullptr;
-        return false;
+            found = dialog != other ? dialog : found;
+        return found != nullptr;
     }, timeoutMs);
     return found;
 }
 
-std::vector<std::pair<int, std::string>> Pelk::tips(HWND dialog)
+std::string Pelk::tip(HWND dialog, int id)
 {
-    // The tool records live in the program: they are read through memory lent there.
-    std::vector<std::pair<int, std::string>> found;
-    std::vector<HWND> tipWindows = windows(TOOLTIPS_CLASSA);
-    char* remote = static_cast<char*>(VirtualAllocEx(process_.hProcess, nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
-    for (size_t w = 0; w < tipWindows.size() && remote != nullptr; ++w) {
-        LRESULT count = SendMessageA(tipWindows[w], TTM_GETTOOLCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            TOOLINFOA tool{};
-            tool.cbSize = TTTOOLINFOA_V1_SIZE;
-            WriteProcessMemory(process_.hProcess, remote, &tool, sizeof tool, nullptr);
-            SendMessageA(tipWindows[w], TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote));
-            ReadProcessMemory(process_.hProcess, remote, &tool, sizeof tool, nullptr);
-            if (!IsWindow(tool.hwnd) || GetParent(tool.hwnd) != dialog)
-                continue;
-            // The wide form: the narrow one gives at most 79 characters of a tip.
-            wchar_t wide[1024] = L"";
-            tool.lpszText = remote + 1024;
-            WriteProcessMemory(process_.hProcess, remote, &tool, sizeof tool, nullptr);
-            WriteProcessMemory(process_.hProcess, remote + 1024, wide, sizeof(wchar_t), nullptr);
-            SendMessageA(tipWindows[w], TTM_GETTEXTW, 1023, reinterpret_cast<LPARAM>(remote));
-            ReadProcessMemory(process_.hProcess, remote + 1024, wide, sizeof wide - sizeof(wchar_t), nullptr);
-            char text[1024] = "";
-            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-            found.emplace_back(GetDlgCtrlID(tool.hwnd), text);
-        }
-    }
-    if (remote != nullptr)
-        VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
-    return found;
+    // The tool record lives in the program: it is filled in memory lent there. The wide
+    // form, for the narrow one gives at most 79 characters of a tip.
+    HWND control = GetDlgItem(dialog, id);
+    char* remote = static_cast<char*>(VirtualAllocEx(process_.hProcess, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+    TOOLINFOW tool{TTTOOLINFOW_V1_SIZE, 0, control, reinterpret_cast<UINT_PTR>(control)};
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + 64);
+    wchar_t wide[1000] = L"";
+    WriteProcessMemory(process_.hProcess, remote, &tool, sizeof tool, nullptr);
+    WriteProcessMemory(process_.hProcess, remote + 64, wide, sizeof wide, nullptr);
+    for (HWND tips : windows(TOOLTIPS_CLASSA))
+        SendMessageA(tips, TTM_GETTEXTW, 999, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process_.hProcess, remote + 64, wide, sizeof wide - sizeof(wchar_t), nullptr);
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    char text[1000] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
 // The journal's lines that start with one of `prefixes` (wanted) or with none of them.
-static Lines journalLines(const std::string& text, bool wanted, std::initializer_list<const char*> prefixes)
+Lines Pelk::journalLines(bool wanted, std::initializer_list<const char*> prefixes) const
 {
     Lines lines;
+    std::string text = read("PowerJournal.txt");
     for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         std::string line = text.substr(start, end - start);
-        bool matches = false;
-        for (const char* prefix : prefixes)
-            matches = matches || line.rfind(prefix, 0) == 0;
-        if (matches == wanted)
+        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const char* p) { return line.rfind(p, 0) == 0; }) == wanted)
             lines.push_back(line);
     }
     return lines;
 }
 
-Lines Pelk::journal() const { return journalLines(read("PowerJournal.txt"), false, {"SetTimer", "KillTimer"}); }
+Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer"}); }
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(read("PowerJournal.txt"), false, {"SetTimer", "KillTimer", "SetProcessShutdownParameters"});
+    return journalLines(false, {"SetTimer", "KillTimer", "SetProcessShutdownParameters"});
 }
 
-Lines Pelk::timers() const { return journalLines(read("PowerJournal.txt"), true, {"SetTimer", "KillTimer"}); }
+Lines Pelk::timers() const { return journalLines(true, {"SetTimer", "KillTimer"}); }
 
 bool Pelk::waitForPowerCalls(size_t count, DWORD timeoutMs)
 {
@@ -290,12 +228,8 @@ Lines Pelk::logTexts() const
 {
     Lines texts;
     std::string log = read(logFileName);
-    const size_t textColumn = logTimeColumn + logDateColumn + 3;
-    size_t start = log.compare(0, logHeaderSize, logHeader) == 0 ? logHeaderSize : 0;
-    for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        std::string line = log.substr(start, end - start);
-        texts.push_back(line.size() >= textColumn ? line.substr(textColumn) : line);
-    }
+    for (size_t start = logHeaderSize, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
+        texts.push_back(log.substr(start + 47, end - start - 47));  // after the time, the date and " : "
     return texts;
 }
 
@@ -305,4 +239,12 @@ bool Pelk::savedSettings(Settings& s) const
     s = Settings{};
     decodeSettingsFile(reinterpret_cast<const unsigned char*>(saved.data()), saved.size(), s);
     return saved.size() == settingsFileSize && saved.compare(0, 8, "Pelk1300") == 0;
+}
+
+Settings Pelk::exitAndSaved()
+{
+    Settings saved{};
+    command(2002);
+    EXPECT_TRUE(waitForExit() && savedSettings(saved));
+    return saved;
 }

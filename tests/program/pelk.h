@@ -6,7 +6,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "settings/settings.h"
@@ -24,11 +23,10 @@ public:
     // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
     void setReading(const char* key, unsigned long long value);
 
-    // Starts the program with these arguments; false when it could not start.
     bool start(const std::string& arguments);
-    // Starts it with "/q" and no tray icon, after `edit`, and waits until its start-up timer has run.
+    // Starts it with "/q", the tray icon off unless `edit` turns it on; true once the start-up timer has run.
     bool startQuiet(const std::function<void(Settings&)>& edit = [](Settings&) {});
-    // True once the program's message loop (or a modal loop of it) has served a message.
+    // True once a message loop of the program (a modal one too) has served a message.
     bool ready(DWORD timeoutMs = 10000) { return send(WM_NULL, 0, 0, timeoutMs); }
     bool waitForExit(DWORD timeoutMs = 10000);
     DWORD exitCode() const { return exitCode_; }
@@ -43,19 +41,17 @@ public:
     // Sent, so it returns once handled; false when a modal window kept it longer.
     bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
 
-    // The visible top-level windows of the process with this class ("#32770": dialogs).
+    // The top-level windows of the process with this class (dialogs, "#32770": only the visible ones).
     std::vector<HWND> windows(const char* className = "#32770");
     // The newest dialog of the process that is not `other`, or null after the time.
     HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
-    // The tip texts that ControlTips holds for the controls of `dialog`, by control id.
-    std::vector<std::pair<int, std::string>> tips(HWND dialog);
+    // The tip that ControlTips shows for the control `id` of `dialog`, empty when it has none.
+    std::string tip(HWND dialog, int id);
 
-    // The journal of the power layer, timer lines left out.
+    // The journal of the power layer: its power calls and its timers.
     Lines journal() const;
-    // The journal without the shutdown-parameter lines that precede every action.
-    Lines powerCalls() const;
-    // Only the timer lines: "SetTimer main 8 500", "KillTimer dialog 2", ...
-    Lines timers() const;
+    Lines powerCalls() const;  // without the shutdown parameters that precede every action
+    Lines timers() const;      // "SetTimer main 8 500", "KillTimer dialog 2", ...
     void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }
     bool waitForPowerCalls(size_t count, DWORD timeoutMs = 5000);
     std::string read(const char* name) const;
@@ -63,8 +59,11 @@ public:
     Lines logTexts() const;
     // The record "dPelk.dat" holds now; false when it is not a whole file.
     bool savedSettings(Settings& s) const;
+    // Chooses "Exit" and returns the record it saved (zero when the program did not end or save).
+    Settings exitAndSaved();
 
 private:
+    Lines journalLines(bool wanted, std::initializer_list<const char*> prefixes) const;
     std::string folder_;
     std::string program_;
     PROCESS_INFORMATION process_{};
@@ -73,6 +72,7 @@ private:
 };
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// The text of a window or of the control `id` of a dialog (sent, so an edit's own text).
 std::string textOf(HWND window);
 std::string textOf(HWND dialog, int id);
 // WM_COMMAND from the button, as a click sends it.

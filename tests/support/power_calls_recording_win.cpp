@@ -16,23 +16,23 @@ static void besideProgram(const char* name, char* path)
     appendText(path, MAX_PATH, name);
 }
 
-static void journal(const char* format, ...)
+// Appends one line to the journal; TRUE, what the recorded call then answers.
+static BOOL journal(const char* format, ...)
 {
     char line[1400];
     va_list arguments;
     va_start(arguments, format);
-    int length = std::vsnprintf(line, sizeof line - 2, format, arguments);
+    std::vsnprintf(line, sizeof line - 2, format, arguments);
     va_end(arguments);
-    length = length < 0 ? 0 : (length > static_cast<int>(sizeof line) - 3 ? sizeof line - 3 : length);
-    line[length++] = '\r';
-    line[length++] = '\n';
+    lstrcatA(line, "\r\n");
     char path[MAX_PATH];
     besideProgram("PowerJournal.txt", path);
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written;
-    WriteFile(file, line, length, &written, nullptr);
+    WriteFile(file, line, lstrlenA(line), &written, nullptr);
     CloseHandle(file);
+    return TRUE;
 }
 
 static unsigned long long reading(const char* key, unsigned long long fallback)
@@ -47,29 +47,19 @@ static unsigned long long reading(const char* key, unsigned long long fallback)
     return value;
 }
 
-BOOL osExitWindowsEx(UINT flags, DWORD reason)
-{
-    journal("ExitWindowsEx %u %lu", flags, reason);
-    return TRUE;
-}
+BOOL osExitWindowsEx(UINT flags, DWORD reason) { return journal("ExitWindowsEx %u %lu", flags, reason); }
 
-BOOL osSetSystemPowerState(BOOL suspend, BOOL force)
-{
-    journal("SetSystemPowerState %d %d", suspend, force);
-    return TRUE;
-}
+BOOL osSetSystemPowerState(BOOL suspend, BOOL force) { return journal("SetSystemPowerState %d %d", suspend, force); }
 
 BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds, BOOL force,
                               BOOL restart)
 {
-    journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d", machine, message, timeoutSeconds, force, restart);
-    return TRUE;
+    return journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d", machine, message, timeoutSeconds, force, restart);
 }
 
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
 {
-    journal("SetProcessShutdownParameters %lu %lu", level, flags);
-    return TRUE;
+    return journal("SetProcessShutdownParameters %lu %lu", level, flags);
 }
 
 HANDLE osCreateWakeTimer()
@@ -80,15 +70,10 @@ HANDLE osCreateWakeTimer()
 
 BOOL osSetWakeTimer(HANDLE, const LARGE_INTEGER* dueTime)
 {
-    journal("SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
-    return TRUE;
+    return journal("SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
 }
 
-BOOL osCancelWakeTimer(HANDLE)
-{
-    journal("CancelWaitableTimer");
-    return TRUE;
-}
+BOOL osCancelWakeTimer(HANDLE) { return journal("CancelWaitableTimer"); }
 
 void osCloseWakeTimer(HANDLE timer)
 {
@@ -136,11 +121,8 @@ DWORD osGetTickCount() { return static_cast<DWORD>(reading("tickCount", GetTickC
 
 void osGetSystemTimeAsFileTime(FILETIME* now)
 {
-    SYSTEMTIME utc;
-    GetSystemTime(&utc);
-    SystemTimeToFileTime(&utc, now);
-    unsigned long long real = (static_cast<unsigned long long>(now->dwHighDateTime) << 32) | now->dwLowDateTime;
-    unsigned long long value = reading("systemTime", real);
-    now->dwLowDateTime = static_cast<DWORD>(value);
-    now->dwHighDateTime = static_cast<DWORD>(value >> 32);
+    GetSystemTimeAsFileTime(now);
+    ULARGE_INTEGER value = {{now->dwLowDateTime, now->dwHighDateTime}};
+    value.QuadPart = reading("systemTime", value.QuadPart);
+    *now = {value.LowPart, value.HighPart};
 }

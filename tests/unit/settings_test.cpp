@@ -21,23 +21,11 @@ Settings patterned()
     return s;
 }
 
-TEST(Settings, RoundTripKeepsEveryByte)
-{
-    Settings saved = patterned();
-    unsigned char file[settingsFileSize];
-    encodeSettingsFile(saved, file);
-    EXPECT_EQ(0, std::memcmp(file, "Pelk1300", 8));
-    Settings loaded{};
-    decodeSettingsFile(file, sizeof file, loaded);
-    EXPECT_EQ(0, std::memcmp(&saved, &loaded, sizeof saved));
-}
-
 TEST(Settings, HeaderClassification)
 {
-    const std::pair<const char*, uint32_t> cases[] = {
-        {"Pelk1300", headerCurrent}, {"Pelk1029", 29}, {"Pelk1030", 30}, {"Pelk1299", 299},
-        {"pelk1300", headerBadMagic}, {"Pelk2300", headerBadMagic}, {"Pelk1A00", 999}, {"Pelk1:;1", 999},
-    };
+    const std::pair<const char*, uint32_t> cases[] = {{"Pelk1300", headerCurrent}, {"Pelk1029", 29}, {"Pelk1299", 299},
+                                                      {"pelk1300", headerBadMagic}, {"Pelk2300", headerBadMagic},
+                                                      {"Pelk1A00", 999}, {"Pelk1:;1", 999}};
     for (const auto& c : cases)
         EXPECT_EQ(c.second, classifySettingsHeader(reinterpret_cast<const unsigned char*>(c.first), 8)) << c.first;
     EXPECT_EQ(headerBadMagic, classifySettingsHeader(reinterpret_cast<const unsigned char*>(""), 0));
