@@ -1,7 +1,7 @@
 // Pure rules of the scheduled shutdown, shared by the dialog, the timer and the tray tooltip.
 #include "triggers/schedule_rules.h"
 
-#include <cstdio>
+#include "app/text.h"
 
 namespace {
 
@@ -39,7 +39,6 @@ void formatCountdown(uint32_t durationMs, char* out, size_t outSize)
     if (!out || outSize == 0)
         return;
     out[0] = '\0';
-    size_t length = 0;
     int count = 0;
     uint32_t rest = durationMs / 1000;
     for (const CountdownUnit& unit : countdownUnits) {
@@ -47,14 +46,10 @@ void formatCountdown(uint32_t durationMs, char* out, size_t outSize)
         rest -= amount * unit.seconds;
         if (amount == 0)
             continue;
-        int written = std::snprintf(out + length, outSize - length, "%s%lu%s",
-                                    count > 0 ? " " : "", static_cast<unsigned long>(amount),
-                                    unit.suffix);
-        if (written < 0)
-            return;
-        length += static_cast<size_t>(written);
-        if (length >= outSize)
-            return;
+        if (count > 0)
+            appendText(out, outSize, " ");
+        appendNumber(out, outSize, amount);
+        appendText(out, outSize, unit.suffix);
         if (++count == 2)
             return;
     }
