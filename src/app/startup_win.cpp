@@ -1,10 +1,10 @@
 // Start-up of the process: single instance, version gate, privilege, directories,
 // settings, icons, window class, ControlTips, the hidden MainWindow, message loop.
 #include <windows.h>
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include "app/app.h"
+#include "app/control_tips.h"
 #include "app/text.h"
 #include "app/windows_version.h"
 #include "battery/battery.h"
@@ -17,7 +17,6 @@ char programDir[textSize];
 char dataDir[textSize];
 HICON smallIcon;
 HICON largeIcon;
-HWND controlTips;
 HWND mainWindow;
 DWORD lastActivityTick;
 UINT taskbarCreatedMsg;
@@ -170,33 +169,6 @@ static void registerMainClass()
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = mainClassName;
     RegisterClassExA(&windowClass);
-}
-
-static void createControlTips()
-{
-    // Registers the tooltip class (and loads the common controls the manifest binds).
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
-    controlTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  nullptr, nullptr, instanceHandle, nullptr);
-}
-
-// The tool record in the form every common-controls version since 4.70 understands.
-static const UINT toolInfoSize = 44;
-
-void addControlTip(HWND dialog, int controlId, const char* text)
-{
-    HWND control = GetDlgItem(dialog, controlId);
-    TOOLINFOA tool;
-    ZeroMemory(&tool, sizeof tool);
-    tool.cbSize = toolInfoSize;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = control;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.hinst = instanceHandle;
-    tool.lpszText = const_cast<char*>(text);
-    SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void startApplication()

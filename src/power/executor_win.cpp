@@ -1,6 +1,6 @@
 // Performing a PowerAction: the log line, the one call of Windows, and the
 // forced retries when Windows has not ended the logon 15 seconds later.
-#include "app/app.h"
+#include "app/globals.h"
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"

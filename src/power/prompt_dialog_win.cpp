@@ -1,6 +1,6 @@
 // The prompt dialog (Yes / No with an optional countdown) and the two
 // confirmation flows that put it before tray, scheduled and idle actions.
-#include "app/app.h"
+#include "app/globals.h"
 #include "app/text.h"
 #include "power/actions.h"
 #include "power/power.h"

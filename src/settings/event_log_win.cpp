@@ -2,7 +2,7 @@
 // to "dLogOld.txt" once the log has grown above 1,000,000 bytes.
 #include "settings/settings_file.h"
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "app/text.h"
 #include "settings/log_format.h"
 

@@ -2,7 +2,7 @@
 // always written to the data directory, never left torn.
 #include "settings/settings_file.h"
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "app/text.h"
 
 void locateSettingsFile(const char* name, char* path)

@@ -1,5 +1,5 @@
 // The idle shutdown's minute check and the wake-up timer.
-#include "app/app.h"
+#include "app/globals.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "triggers/idle_rules.h"

@@ -1,6 +1,7 @@
 // The scheduled shutdown: the Schedule Shutdown dialog, its countdown timer,
 // Abort Shutdown, and the minute and action lists shared with the option pages.
-#include "app/app.h"
+#include "app/control_tips.h"
+#include "app/globals.h"
 #include "app/text.h"
 #include "power/power.h"
 #include "power/power_calls.h"

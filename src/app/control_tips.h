@@ -1,0 +1,8 @@
+// ControlTips: the one tooltip window through which every dialog gives its
+// controls a one-line help text.
+#pragma once
+#include <windows.h>
+
+void createControlTips();
+// Adds a tool for the control of the dialog, with the static text given.
+void addControlTip(HWND dialog, int controlId, const char* text);

@@ -1,0 +1,36 @@
+// ControlTips: one top-most tooltip window for the whole process; each dialog
+// adds a tool per control when it opens.
+#include "app/control_tips.h"
+
+#include <commctrl.h>
+
+#include "app/globals.h"
+
+static HWND controlTips;
+
+void createControlTips()
+{
+    // Registers the tooltip class (and loads the common controls the manifest binds).
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    controlTips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  nullptr, nullptr, instanceHandle, nullptr);
+}
+
+// The tool record in the form every common-controls version since 4.70 understands.
+static const UINT toolInfoSize = 44;
+
+void addControlTip(HWND dialog, int controlId, const char* text)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    TOOLINFOA tool;
+    ZeroMemory(&tool, sizeof tool);
+    tool.cbSize = toolInfoSize;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = control;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.hinst = instanceHandle;
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}

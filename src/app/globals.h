@@ -1,0 +1,44 @@
+// The process-wide state that every window of Pelk shares: handles, directories,
+// the MainWindow's message and timer numbers, and the guard flags. It declares
+// nothing else, so that every module can include it without reaching up into
+// start-up and the MainWindow.
+#pragma once
+#include <windows.h>
+
+#include "settings/settings.h"
+
+const size_t textSize = 600;
+
+// Custom messages of the MainWindow.
+const UINT trayCallbackMessage = 1029;
+const UINT openOptionsMessage = 1031;
+const UINT showMonitorMessage = 2005;
+
+// MainWindow timers.
+const UINT_PTR startupTimer = 1;
+const UINT_PTR idleTimer = 2;
+const UINT_PTR forceFallbackTimer = 5;
+const UINT_PTR forcedRetryTimer = 6;
+const UINT_PTR batteryPollTimer = 7;
+const UINT_PTR scheduleTimer = 8;
+
+extern HINSTANCE instanceHandle;
+extern char programDir[textSize];
+extern char dataDir[textSize];
+extern HICON smallIcon;
+extern HICON largeIcon;
+extern HWND mainWindow;
+extern DWORD lastActivityTick;
+extern UINT taskbarCreatedMsg;
+
+// Guard and state flags: aligned 32-bit words, 0 or 1. Those the monitor thread
+// shares are written with the interlocked functions.
+extern volatile LONG optionsOpen;
+extern volatile LONG aboutOpen;
+extern volatile LONG promptOpen;
+extern volatile LONG monitorOpen;
+extern volatile LONG monitorHoverOpen;
+extern volatile LONG trayHoverSeen;
+extern volatile LONG scheduleActive;
+extern volatile LONG batteryPresent;
+extern DWORD lastBatteryPercent;
