@@ -102,16 +102,6 @@ static void onOpenOptions(HWND window)
         showOptionsSheet(window);
 }
 
-static void onShowMonitor()
-{
-    if (!settings.monitorEnabled || monitorOpen != 0)
-        return;
-    monitorOpen = 1;
-    HANDLE thread = CreateThread(nullptr, 0, runMonitor, nullptr, 0, nullptr);
-    if (thread != nullptr)
-        CloseHandle(thread);
-}
-
 static void onDestroy()
 {
     setTrayIcon(NIM_DELETE, trayTip);
@@ -127,7 +117,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case trayCallbackMessage: return onTrayMessage(wParam, lParam);
     case WM_POWERBROADCAST: return onPowerEvent(wParam);
     case openOptionsMessage: onOpenOptions(window); return 0;
-    case showMonitorMessage: onShowMonitor(); return 0;
+    case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     }

@@ -5,4 +5,10 @@
 void updateBatteryPresence();
 void evaluateBattery();
 LRESULT onPowerEvent(WPARAM event);
-DWORD WINAPI runMonitor(void* unused);
+
+// Message 2005: opens the monitor on a thread of its own when it is enabled and not open.
+void showMonitor();
+// Asks an open monitor to close now (the tray's On/Off click).
+void closeMonitor();
+// The monitor's position in the Settings, written whole for the monitor thread.
+void setMonitorPosition(LONG left, LONG top);

@@ -1,12 +1,43 @@
-// Power broadcasts; battery presence and classification arrive with the monitor.
+// Battery presence with its 10-second poll, the notices that show the monitor,
+// and the MainWindow's power broadcasts.
 #include "battery/battery.h"
 
-#include "app/app.h"
+#include "app/globals.h"
+#include "battery/battery_rules.h"
 #include "power/power_calls.h"
 
-void updateBatteryPresence() {}
+static DWORD lastBatteryState;
 
-void evaluateBattery() {}
+static PowerReading readPowerStatus()
+{
+    SYSTEM_POWER_STATUS status;
+    ZeroMemory(&status, sizeof status);
+    osGetSystemPowerStatus(&status);
+    return {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent};
+}
+
+// Only a change of presence touches the poll.
+void updateBatteryPresence()
+{
+    bool present = hasBattery(readPowerStatus());
+    if (!present && batteryPresent == 1) {
+        InterlockedExchange(&batteryPresent, 0);
+        osKillTimer(mainWindow, batteryPollTimer);
+    } else if (present && batteryPresent == 0) {
+        InterlockedExchange(&batteryPresent, 1);
+        osSetTimer(mainWindow, batteryPollTimer, 10000);
+    }
+}
+
+void evaluateBattery()
+{
+    BatteryTrack track = {lastBatteryPercent, lastBatteryState};
+    int notices = trackBattery(readPowerStatus(), settings.batteryStepPercent, settings.chargedPercent, track);
+    lastBatteryPercent = track.lastPercent;
+    lastBatteryState = track.lastState;
+    for (int i = 0; i < notices; ++i)
+        PostMessageA(mainWindow, showMonitorMessage, 1, 0);
+}
 
 LRESULT onPowerEvent(WPARAM event)
 {
@@ -26,10 +57,4 @@ LRESULT onPowerEvent(WPARAM event)
         break;
     }
     return TRUE;
-}
-
-DWORD WINAPI runMonitor(void*)
-{
-    monitorOpen = 0;
-    return 0;
 }

@@ -28,6 +28,8 @@ BOOL osCancelWakeTimer(HANDLE timer) { return CancelWaitableTimer(timer); }
 
 void osCloseWakeTimer(HANDLE timer) { CloseHandle(timer); }
 
+BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data) { return Shell_NotifyIconA(operation, data); }
+
 UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs) { return SetTimer(window, id, periodMs, nullptr); }
 
 BOOL osKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }

@@ -36,3 +36,9 @@
 #define IDC_SCHEDULE_RESUME     1015
 #define IDC_SCHEDULE_RESUME_MINUTES 1016
 #define IDC_SCHEDULE_MINUTES    1021
+
+// MonitorWindow: battery level and power state
+#define IDD_MONITOR             1030
+#define IDC_MONITOR_BAR         1050
+#define IDC_MONITOR_LEVEL       1051
+#define IDC_MONITOR_STATE       1052

@@ -1,13 +1,22 @@
-// The tray icon: adding, changing and removing it.
+// The tray icon: adding and removing it, its tooltip, hover detection, the
+// left-click action and the pop-up menu.
 #include "tray/tray.h"
 
 #include <shellapi.h>
 
-#include "app/app.h"
+#include "app/globals.h"
 #include "app/text.h"
+#include "battery/battery.h"
+#include "power/power_calls.h"
+#include "resources/resource.h"
+#include "triggers/triggers.h"
+#include "tray/tray_rules.h"
 
 // The Windows 2000 form of the record, understood by every shell since.
 static const DWORD notifyIconDataSize = 488;
+static const size_t tipLength = 127;
+
+static DWORD lastTrayMessageTick;
 
 BOOL setTrayIcon(DWORD operation, const char* tip)
 {
@@ -21,10 +30,79 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
     data.uFlags = NIF_ICON;
     if (tip != nullptr) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        copyText(data.szTip, 128, tip);
+        copyText(data.szTip, tipLength + 1, tip);
     }
-    return Shell_NotifyIconA(operation, &data);
+    return osShellNotifyIcon(operation, &data);
 }
 
-// The tooltip, hover and click handling arrive with the tray menu.
-LRESULT onTrayMessage(WPARAM, LPARAM) { return 0; }
+static void refreshTooltip()
+{
+    char tip[textSize];
+    trayTooltip(settings, scheduleActive != 0, scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip, textSize);
+    setTrayIcon(NIM_MODIFY, tip);
+}
+
+// Messages that follow each other within the hover window open the monitor at the pointer.
+static void detectHover()
+{
+    InterlockedExchange(&trayHoverSeen, 1);
+    DWORD now = osGetTickCount();
+    if (isHovering(now, lastTrayMessageTick) && monitorOpen == 0 && optionsOpen == 0) {
+        POINT cursor = {0, 0};
+        GetCursorPos(&cursor);
+        setMonitorPosition(cursor.x, cursor.y);
+        InterlockedExchange(&monitorHoverOpen, 1);
+        PostMessageA(mainWindow, showMonitorMessage, 1, 0);
+    }
+    lastTrayMessageTick = now;
+}
+
+static void onTrayClick()
+{
+    switch (trayClickFor(settings.trayClickAction, promptOpen != 0, batteryPresent != 0, monitorOpen != 0)) {
+    case clickSchedule: PostMessageA(mainWindow, WM_COMMAND, IDM_SCHEDULE, 0); break;
+    case clickOptions: PostMessageA(mainWindow, openOptionsMessage, 0, 0); break;
+    case clickMonitorOff:
+        settings.monitorShowMode = 2;
+        closeMonitor();
+        break;
+    case clickMonitorOn:
+        settings.monitorShowMode = 1;
+        PostMessageA(mainWindow, showMonitorMessage, 0, 0);
+        break;
+    case clickShowMonitor: PostMessageA(mainWindow, showMonitorMessage, 0, 0); break;
+    case clickNothing: break;
+    }
+}
+
+// Built afresh each time; the chosen item reaches the MainWindow as a menu command.
+static void showTrayMenu()
+{
+    TrayMenuItem items[trayMenuMost];
+    size_t count = buildTrayMenu(settings, scheduleActive != 0, items);
+    HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < count; ++i)
+        AppendMenuA(menu, items[i].command != 0 ? MF_STRING : MF_SEPARATOR, items[i].command, items[i].text);
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    SetForegroundWindow(mainWindow);
+    TrackPopupMenu(menu, TPM_RIGHTALIGN, cursor.x, cursor.y, 0, mainWindow, nullptr);
+    // Lets the menu close when the user clicks elsewhere.
+    PostMessageA(mainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage)
+{
+    if (settings.hoverShowsMonitor && batteryPresent)
+        detectHover();
+    else
+        refreshTooltip();
+    if (iconId != 0)
+        return 0;
+    if (mouseMessage == WM_RBUTTONDOWN)
+        showTrayMenu();
+    else if (mouseMessage == WM_LBUTTONDOWN)
+        onTrayClick();
+    return 0;
+}

@@ -55,6 +55,17 @@ void press(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void moveCursor(int x, int y)
+{
+    // Under Xvfb a late pointer event can undo a move: it is repeated until it holds.
+    waitUntil([x, y] {
+        POINT at{};
+        SetCursorPos(x, y);
+        Sleep(30);
+        return GetCursorPos(&at) && at.x == x && at.y == y;
+    });
+}
+
 bool waitForClose(HWND window, DWORD timeoutMs)
 {
     return waitUntil([window] { return !IsWindow(window); }, timeoutMs);
@@ -208,14 +219,16 @@ Lines Pelk::journalLines(bool wanted, std::initializer_list<const char*> prefixe
     return lines;
 }
 
-Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer"}); }
+Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon"}); }
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "SetProcessShutdownParameters"});
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters"});
 }
 
 Lines Pelk::timers() const { return journalLines(true, {"SetTimer", "KillTimer"}); }
+
+Lines Pelk::trayIcon() const { return journalLines(true, {"Shell_NotifyIcon"}); }
 
 bool Pelk::waitForPowerCalls(size_t count, DWORD timeoutMs)
 {

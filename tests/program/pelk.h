@@ -48,10 +48,11 @@ public:
     // The tip that ControlTips shows for the control `id` of `dialog`, empty when it has none.
     std::string tip(HWND dialog, int id);
 
-    // The journal of the power layer: its power calls and its timers.
+    // The journal of the power layer: its power calls, timers and tray icon lines.
     Lines journal() const;
     Lines powerCalls() const;  // without the shutdown parameters that precede every action
     Lines timers() const;      // "SetTimer main 8 500", "KillTimer dialog 2", ...
+    Lines trayIcon() const;    // "Shell_NotifyIcon add 7 Pelk 1.4", ...
     void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }
     bool waitForPowerCalls(size_t count, DWORD timeoutMs = 5000);
     std::string read(const char* name) const;
@@ -78,6 +79,7 @@ std::string textOf(HWND dialog, int id);
 // WM_COMMAND from the button, as a click sends it.
 void press(HWND dialog, int id);
 bool waitForClose(HWND window, DWORD timeoutMs = 5000);
+void moveCursor(int x, int y);
 
 std::string readWhole(const std::string& path);
 void writeWhole(const std::string& path, const std::string& bytes);

@@ -21,7 +21,6 @@ TEST(Startup, QuietStartRunsHiddenAndExitSaves)
     EXPECT_EQ("", pelk.read("dPelk.dat"));
     EXPECT_STREQ("Mr Computer", pelk.exitAndSaved().remoteComputerName);
     EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
-    EXPECT_TRUE(pelk.journal().empty());
 }
 
 TEST(Startup, SecondCopyEndsAtOnceAndChangesNothing)
@@ -41,7 +40,6 @@ TEST(Startup, SecondCopyEndsAtOnceAndChangesNothing)
         EXPECT_EQ(before, second.read("dPelk.dat"));
     }
     EXPECT_TRUE(first.journal().empty());
-    EXPECT_TRUE(first.running());
 }
 
 // WM_QUERYENDSESSION saves and agrees; a save that cannot complete leaves the old file whole.

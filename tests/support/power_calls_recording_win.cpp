@@ -81,6 +81,14 @@ void osCloseWakeTimer(HANDLE timer)
     CloseHandle(timer);
 }
 
+BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data)
+{
+    const char* const operations[] = {"add", "modify", "delete"};
+    journal("Shell_NotifyIcon %s %u %s", operation < 3 ? operations[operation] : "?", data->uFlags,
+            (data->uFlags & NIF_TIP) ? data->szTip : "");
+    return Shell_NotifyIconA(operation, data);
+}
+
 // "main" is the MainWindow; any other window is a dialog.
 static const char* timerOwner(HWND window)
 {

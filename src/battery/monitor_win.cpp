@@ -1,0 +1,175 @@
+// The battery monitor window: a small captionless dialog on a thread of its own
+// that shows the charge as a bar and a percentage and the power state in words,
+// places itself, can be dragged in the Free location, and closes by its show mode.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/globals.h"
+#include "battery/battery.h"
+#include "battery/battery_rules.h"
+#include "power/power_calls.h"
+#include "resources/resource.h"
+
+static const UINT closeRequest = WM_APP + 1;
+static const UINT_PTR closingTimer = 1;
+static const UINT_PTR refreshTimer = 2;
+static const BYTE translucentAlpha = 50;
+
+// Written on the monitor thread, read by the tray's On/Off click on the main thread.
+static HWND volatile monitorWindow;
+static bool monitorDragging;
+static DWORD dragOffsetX;
+static DWORD dragOffsetY;
+
+void setMonitorPosition(LONG left, LONG top)
+{
+    InterlockedExchange(reinterpret_cast<volatile LONG*>(&settings.monitorLeft), left);
+    InterlockedExchange(reinterpret_cast<volatile LONG*>(&settings.monitorTop), top);
+}
+
+static PowerReading readPowerStatus()
+{
+    SYSTEM_POWER_STATUS status;
+    ZeroMemory(&status, sizeof status);
+    osGetSystemPowerStatus(&status);
+    return {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent};
+}
+
+static void refreshMonitor(HWND dialog)
+{
+    PowerReading reading = readPowerStatus();
+    if (batteryPresent) {
+        char level[16];
+        monitorLevelText(reading, level, sizeof level);
+        SendDlgItemMessageA(dialog, IDC_MONITOR_BAR, PBM_SETPOS, static_cast<WPARAM>(batteryLevel(reading)), 0);
+        SetDlgItemTextA(dialog, IDC_MONITOR_LEVEL, level);
+    }
+    SetDlgItemTextA(dialog, IDC_MONITOR_STATE, monitorStateText(batteryPresent != 0, reading, settings.chargedPercent));
+}
+
+static void placeMonitor(HWND dialog)
+{
+    int32_t left = settings.monitorLeft;
+    int32_t top = settings.monitorTop;
+    if (placeMonitorAt(settings.monitorLocation, monitorHoverOpen != 0, GetSystemMetrics(SM_CXSCREEN),
+                       GetSystemMetrics(SM_CYSCREEN), left, top))
+        InterlockedExchange(&monitorHoverOpen, 0);
+    setMonitorPosition(left, top);
+    HWND order = settings.monitorShowMode == 2 || settings.monitorOnTop == 1 ? HWND_TOPMOST : HWND_BOTTOM;
+    SetWindowPos(dialog, order, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// Layered windows arrived with Windows 2000's user32; the call is looked up, not linked.
+typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
+
+static void makeTranslucent(HWND dialog, BYTE alpha)
+{
+    SetWindowLongA(dialog, GWL_EXSTYLE, WS_EX_LAYERED);
+    HMODULE user32 = GetModuleHandleA("USER32.dll");
+    SetLayeredWindowAttributesProc setAttributes =
+        user32 ? reinterpret_cast<SetLayeredWindowAttributesProc>(GetProcAddress(user32, "SetLayeredWindowAttributes"))
+               : nullptr;
+    if (setAttributes != nullptr)
+        setAttributes(dialog, 0, alpha, LWA_ALPHA);
+}
+
+static void onMonitorInit(HWND dialog)
+{
+    monitorWindow = dialog;
+    if (batteryPresent == 0)
+        EndDialog(dialog, 0);  // the set-up still runs; the window closes right after
+    if (settings.monitorTransparent)
+        makeTranslucent(dialog, translucentAlpha);
+    placeMonitor(dialog);
+    osSetTimer(dialog, closingTimer, 2000);
+    osSetTimer(dialog, refreshTimer, 5000);
+    refreshMonitor(dialog);
+}
+
+// Every 2 seconds: the closing rule of the show mode, then the placement.
+static void onClosingTick(HWND dialog)
+{
+    uint32_t mode = settings.monitorShowMode;
+    if (!monitorStaysOpen(mode, trayHoverSeen != 0, monitorHoverOpen != 0, settings.monitorEnabled)) {
+        if (mode == 2)
+            InterlockedExchange(&monitorHoverOpen, 0);
+        EndDialog(dialog, 0);
+    }
+    if (mode != 2)
+        placeMonitor(dialog);
+    InterlockedExchange(&trayHoverSeen, 0);
+}
+
+// Moves the window with the pointer, keeping the grab point of this drag's start.
+static void dragStep(HWND dialog, LPARAM lParam)
+{
+    if (!monitorDragging) {
+        monitorDragging = true;
+        SetCapture(dialog);
+        dragOffsetX = LOWORD(lParam);
+        dragOffsetY = HIWORD(lParam);
+    }
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
+    LONG left = cursor.x - static_cast<LONG>(dragOffsetX);
+    LONG top = cursor.y - static_cast<LONG>(dragOffsetY);
+    setMonitorPosition(left, top);
+    SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: onMonitorInit(dialog); return TRUE;
+    case WM_RBUTTONUP: PostMessageA(mainWindow, openOptionsMessage, 0, 0); return TRUE;
+    case WM_LBUTTONUP:
+        if (!monitorDragging)
+            return FALSE;
+        ReleaseCapture();
+        monitorDragging = false;
+        return TRUE;
+    case WM_MOUSEMOVE:
+        if (settings.monitorLocation != 4)
+            return FALSE;
+        if (wParam & MK_LBUTTON)
+            dragStep(dialog, lParam);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == closingTimer)
+            onClosingTick(dialog);
+        else if (wParam == refreshTimer)
+            refreshMonitor(dialog);
+        return TRUE;
+    case closeRequest: EndDialog(dialog, 0); return TRUE;
+    }
+    return FALSE;
+}
+
+static DWORD WINAPI runMonitor(void*)
+{
+    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_MONITOR), mainWindow, monitorDialogProc, 0);
+    monitorWindow = nullptr;
+    monitorDragging = false;
+    InterlockedExchange(&monitorOpen, 0);
+    return 0;
+}
+
+void showMonitor()
+{
+    if (!settings.monitorEnabled || monitorOpen != 0)
+        return;
+    InterlockedExchange(&monitorOpen, 1);
+    HANDLE thread = CreateThread(nullptr, 0, runMonitor, nullptr, 0, nullptr);
+    // A thread that never started must not keep the monitor shut for good.
+    if (thread == nullptr)
+        InterlockedExchange(&monitorOpen, 0);
+    else
+        CloseHandle(thread);
+}
+
+void closeMonitor()
+{
+    HWND window = monitorWindow;
+    if (window != nullptr)
+        PostMessageA(window, closeRequest, 0, 0);
+}

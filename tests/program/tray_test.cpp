@@ -1,0 +1,82 @@
+// The whole program's tray icon and battery monitor, driven as the shell and the
+// user would: tray callbacks, the pop-up menu, power broadcasts, mouse messages.
+#include <gtest/gtest.h>
+
+#include "app/globals.h"
+#include "pelk.h"
+#include "resources/resource.h"
+
+namespace {
+
+bool trayMessage(Pelk& pelk, LPARAM mouse) { return pelk.send(trayCallbackMessage, 0, mouse); }
+
+std::string placeOf(HWND window)
+{
+    RECT r{};
+    return GetWindowRect(window, &r) ? std::to_string(r.left) + "," + std::to_string(r.top) : "";
+}
+
+TEST(Tray, IconMenuAndMonitor)
+{
+    Pelk pelk;
+    for (auto reading : {std::make_pair("tickCount", 1000000), {"batteryFlag", 128}, {"acLine", 0}, {"batteryPercent", 80}})
+        pelk.setReading(reading.first, reading.second);
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+        s.trayIconEnabled = s.idleEnabled = s.monitorEnabled = 1;
+        s.monitorShowMode = s.trayClickAction = 2;
+        s.monitorLocation = 4;
+    }));
+    // Without a battery the tooltip tells the state: idle watch, then a schedule's countdown.
+    ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
+    pelk.command(IDM_SCHEDULE);
+    press(pelk.waitForDialog(), IDOK);
+    ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows().empty(); }));
+    pelk.setReading("tickCount", 1000000 + 60000);
+    ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
+    pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
+    ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
+    for (WPARAM key : {VK_UP, VK_UP, VK_RETURN})
+        PostMessageA(pelk.windows("#32768")[0], WM_KEYDOWN, key, 0);
+    ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows("#32768").empty(); }) && pelk.ready());
+    EXPECT_EQ("KillTimer main 8", pelk.timers().back());
+    const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Idle Shutdown Enabled",
+                        "Shell_NotifyIcon modify 7 4 Mns until Log Off", "Shell_NotifyIcon modify 7 4 Mns until Log Off"};
+    EXPECT_EQ(icon, pelk.trayIcon());
+
+    // A battery arrives: the poll starts, and resting on the icon shows the monitor at the pointer.
+    pelk.setReading("batteryFlag", 0);
+    ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
+    EXPECT_EQ("SetTimer main 7 10000", pelk.timers().back());
+    moveCursor(10, 500);
+    ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
+    pelk.setReading("tickCount", 1060000 + 501);
+    ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
+    HWND monitor = pelk.waitForDialog();
+    EXPECT_EQ("10,500 80% On Battery", placeOf(monitor) + " " + textOf(monitor, IDC_MONITOR_LEVEL) + " " +
+                                           textOf(monitor, IDC_MONITOR_STATE));
+    EXPECT_EQ(icon, pelk.trayIcon());  // no tooltip while hovering is watched
+    moveCursor(300, 300);
+    SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 6));
+    SendMessageA(monitor, WM_LBUTTONUP, 0, 0);
+    moveCursor(400, 400);
+    SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 1));  // a second drag grabs where it starts
+    EXPECT_EQ("399,399", placeOf(monitor));
+    for (int tick = 0; tick < 2; ++tick)  // hovering seen at the first 2-second tick, none at the second
+        PostMessageA(monitor, WM_TIMER, 1, 0);
+    ASSERT_TRUE(waitForClose(monitor));
+    ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // On: "Always On", top-most where it was left
+    monitor = pelk.waitForDialog();
+    EXPECT_EQ("399,399", placeOf(monitor));
+    EXPECT_TRUE(GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // Off: closes at once
+    ASSERT_TRUE(waitForClose(monitor));
+    pelk.setReading("batteryFlag", 128);
+    ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
+    EXPECT_EQ("KillTimer main 7", pelk.timers().back());
+    Settings saved = pelk.exitAndSaved();
+    EXPECT_EQ(2u, saved.monitorShowMode);
+    EXPECT_EQ(399, saved.monitorLeft);
+    EXPECT_EQ("Shell_NotifyIcon delete 7 Pelk 1.4", pelk.trayIcon().back());
+}
+
+}  // namespace

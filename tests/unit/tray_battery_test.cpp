@@ -1,0 +1,72 @@
+// The tray's menu, clicks and hover timing; the battery's notices and texts, and
+// where and how long the monitor window shows.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "battery/battery_rules.h"
+#include "tray/tray_rules.h"
+
+namespace {
+
+TEST(TrayAndBattery, Rules)
+{
+    Settings s{};
+    struct Menu { uint32_t schedule, actions; bool active; const char* items; };  // actions: a bit per flag
+    const Menu menus[] = {
+        {1, 0x23, false, "About|Help|Options...|-|Schedule Shutdown|Power Off|Restart|Hibernate|-|Exit"},
+        {0, 0, true, "About|Help|Options...|-|Abort Shutdown|Exit"},
+        {2, 0x1C, false, "About|Help|Options...|-|Shutdown|Log Off|Suspend|-|Exit"},
+    };
+    for (const Menu& m : menus) {
+        s.menuShowSchedule = m.schedule;
+        uint32_t* flags[] = {&s.menuShowPowerOff, &s.menuShowRestart, &s.menuShowShutdown,
+                             &s.menuShowLogOff,   &s.menuShowSuspend, &s.menuShowHibernate};
+        for (int i = 0; i < 6; ++i)
+            *flags[i] = (m.actions >> i) & 1;
+        TrayMenuItem items[trayMenuMost];
+        std::string joined;
+        for (size_t i = 0, n = buildTrayMenu(s, m.active, items); i < n; ++i)
+            joined += (i ? "|" : "") + std::string(items[i].command ? items[i].text : "-");
+        EXPECT_EQ(m.items, joined);
+    }
+    // Clicks and hover timing.
+    struct Click { uint32_t action; bool prompt, battery, monitor; TrayClick click; };
+    const Click clicks[] = {
+        {3, false, false, false, clickSchedule}, {3, true, true, false, clickNothing},  {0, false, true, false, clickOptions},
+        {1, false, false, false, clickOptions},  {2, false, true, true, clickMonitorOff}, {9, true, true, false, clickShowMonitor},
+    };
+    for (const Click& c : clicks)
+        EXPECT_EQ(c.click, trayClickFor(c.action, c.prompt, c.battery, c.monitor)) << c.action << c.battery;
+    EXPECT_TRUE(isHovering(401, 0xFFFFFF9Cu) && isHovering(1899, 0xFFFFFF9Cu));  // 501 and 1,999 ms, across the wrap
+    EXPECT_FALSE(isHovering(400, 0xFFFFFF9Cu) || isHovering(1900, 0xFFFFFF9Cu));
+
+    // One reading after another, step 5, charged at 97, from the start-up baseline of 50.
+    struct Step { uint8_t acLine, flag, percent; int notices; const char* text; };
+    const Step steps[] = {
+        {0, 0, 80, 2, "On Battery"},   {0, 0, 77, 0, "On Battery"},   {0, 0, 76, 0, "On Battery"},
+        {0, 0, 75, 1, "On Battery"},   {1, 8, 97, 2, "Battery Charging "}, {1, 0, 97, 1, "NOT Charging"},
+        {1, 0, 98, 1, "Charged"},      {1, 0, 255, 1, "Charged"},     {255, 0, 98, 2, "On Battery"},
+    };
+    BatteryTrack track = {50, 0};
+    for (const Step& step : steps) {
+        PowerReading r = {step.acLine, step.flag, step.percent};
+        EXPECT_EQ(step.notices, trackBattery(r, 5, 97, track)) << int(step.percent);
+        EXPECT_STREQ(step.text, monitorStateText(true, r, 97)) << int(step.percent);
+    }
+
+    struct Place { uint32_t location; bool hover; int32_t x, y, left, top; };  // on a 1024 x 768 screen
+    const Place places[] = {
+        {0, false, 7, 7, 0, 0},           {1, false, 7, 7, 914, 0},        {2, false, 7, 7, 0, 728},
+        {9, false, 7, 7, 914, 728},       {4, true, -9, 3, -9, 3},         {1, true, 10, 500, 35, 500},
+        {0, true, 1000, 750, 905, 730},   {3, true, 500, 300, 500, 300},   {1, true, -5, 800, -100, 780},
+    };
+    for (const Place& p : places) {
+        int32_t left = p.x, top = p.y;
+        EXPECT_EQ(p.hover && p.location != 4, placeMonitorAt(p.location, p.hover, 1024, 768, left, top));
+        EXPECT_EQ(std::make_pair(p.left, p.top), std::make_pair(left, top)) << p.location << " " << p.x << "," << p.y;
+    }
+    EXPECT_TRUE(monitorStaysOpen(1, false, false, 1) && !monitorStaysOpen(1, true, true, 0));
+}
+
+}  // namespace
