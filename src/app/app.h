@@ -9,7 +9,6 @@
 void startApplication();
 void runMessageLoop();
 [[noreturn]] void endProcess();
-DWORD describeWindowsVersion(char* text);
 void resolveDirectories();
 
 // The MainWindow's window procedure, registered with the "PELKDLG" class.
@@ -17,7 +16,3 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Command line: decides how the program begins; may end the process.
 void applyCommandLine();
-
-// Opens a file or folder with the program the shell associates with it.
-void openInShell(const char* path);
-void openReadMe();

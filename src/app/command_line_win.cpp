@@ -2,6 +2,7 @@
 // mode, which performs one power action here or on a remote computer.
 #include "app/app.h"
 #include "app/command_line.h"
+#include "options/option_rules.h"
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
@@ -18,7 +19,7 @@ static void runSlamCommand()
     bool remote = applySlamKeywords(GetCommandLineA(), settings);
     if (remote) {
         osInitiateSystemShutdown(settings.remoteComputerName, slamMessage, settings.trayWarnSeconds,
-                                 settings.forceAction, remoteRestartFlag(settings.commandAction));
+                                 commandForceFlag(settings), remoteRestartFlag(settings.commandAction));
         endSlam();
     }
     if (settings.commandPromptMode != 0) {
@@ -29,7 +30,11 @@ static void runSlamCommand()
         if (promptRequest.answer == 2)
             endSlam();
     }
+    // The Command page's "Force Shutdown" forces this action only; the stored flag stays.
+    uint32_t storedForce = settings.forceAction;
+    settings.forceAction = commandForceFlag(settings);
     performAction(settings.commandAction, settings.logEvents, settings.remoteComputerName);
+    settings.forceAction = storedForce;
 }
 
 void applyCommandLine()

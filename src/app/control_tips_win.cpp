@@ -32,5 +32,7 @@ void addControlTip(HWND dialog, int controlId, const char* text)
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.hinst = instanceHandle;
     tool.lpszText = const_cast<char*>(text);
+    // A control given a new tip (the About box's button, view by view) keeps only that one.
+    SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }

@@ -6,7 +6,7 @@
 
 #include "about/about.h"
 #include "app/app.h"
-#include "app/text.h"
+#include "app/shell.h"
 #include "battery/battery.h"
 #include "options/options.h"
 #include "power/power.h"
@@ -124,17 +124,4 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return setTrayIcon(NIM_ADD, trayTip);
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void openInShell(const char* path)
-{
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void openReadMe()
-{
-    char path[textSize];
-    copyText(path, textSize, programDir);
-    appendText(path, textSize, "ReadMe.htm");
-    openInShell(path);
 }

@@ -34,5 +34,8 @@ const uint32_t versionNewerNt = 30;
 // Writes the description ("Windows XP Professional, Service Pack 2") and
 // returns the version code.
 uint32_t describeVersionRecord(const VersionRecord& v, char* text, size_t size);
+// The description of the system Pelk runs on, written into `text` (600 bytes);
+// the version code. Windows only.
+uint32_t describeWindowsVersion(char* text);
 // The start-up gate: Windows 2000 and every later NT system may run.
 bool versionAccepted(uint32_t code);

@@ -1,5 +1,14 @@
-// The options sheet.
+// The options sheet and its five pages.
 #pragma once
 #include <windows.h>
 
-void showOptionsSheet(HWND owner);
+// Shows the sheet modally; when it closes with the tray icon switched off, the
+// MainWindow is destroyed and the program ends.
+INT_PTR showOptionsSheet(HWND mainWindow);
+
+// The page procedures, reached only through the sheet.
+INT_PTR CALLBACK trayPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK commandPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK idlePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK batteryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK miscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,52 @@
-// The options sheet; its pages arrive with the options work.
+// The options sheet: five pages from one table, shown modally without an owner.
 #include "options/options.h"
 
-void showOptionsSheet(HWND) {}
+#include <commctrl.h>
+
+#include "app/globals.h"
+#include "resources/resource.h"
+
+struct PageEntry {
+    int templateId;
+    DLGPROC procedure;
+};
+
+static const PageEntry pages[] = {
+    {IDD_TRAY_PAGE, trayPageProc},       {IDD_COMMAND_PAGE, commandPageProc}, {IDD_IDLE_PAGE, idlePageProc},
+    {IDD_BATTERY_PAGE, batteryPageProc}, {IDD_MISC_PAGE, miscPageProc},
+};
+static const int pageCount = sizeof pages / sizeof pages[0];
+
+// The records in the forms that every common-controls version since 4.71 knows.
+static const DWORD pageRecordSize = 48;
+static const DWORD headerRecordSize = 52;
+
+static PROPSHEETPAGEA pageRecords[pageCount];
+static HPROPSHEETPAGE pageHandles[pageCount];
+static PROPSHEETHEADERA header;
+
+INT_PTR showOptionsSheet(HWND mainWindow)
+{
+    for (int i = 0; i < pageCount; ++i) {
+        ZeroMemory(&pageRecords[i], sizeof pageRecords[i]);
+        pageRecords[i].dwSize = pageRecordSize;
+        pageRecords[i].hInstance = instanceHandle;
+        pageRecords[i].pszTemplate = MAKEINTRESOURCEA(pages[i].templateId);
+        pageRecords[i].pfnDlgProc = pages[i].procedure;
+        pageHandles[i] = CreatePropertySheetPageA(&pageRecords[i]);
+    }
+    ZeroMemory(&header, sizeof header);
+    header.dwSize = headerRecordSize;
+    header.dwFlags = PSH_NOAPPLYNOW;
+    header.hInstance = instanceHandle;
+    header.pszCaption = "Pelk 1.4";
+    header.nPages = pageCount;
+    header.nStartPage = 0;
+    header.phpage = pageHandles;
+    INT_PTR result = PropertySheetA(&header);
+    // Without a tray icon the options are the way out.
+    if (settings.trayIconEnabled == 0)
+        DestroyWindow(mainWindow);
+    optionsOpen = 0;
+    return result;
+}

@@ -42,3 +42,64 @@
 #define IDC_MONITOR_BAR         1050
 #define IDC_MONITOR_LEVEL       1051
 #define IDC_MONITOR_STATE       1052
+
+// Options sheet, Tray page
+#define IDD_TRAY_PAGE           1034
+#define IDC_TRAY_SHOW_SHUTDOWN  1009
+#define IDC_TRAY_SHOW_LOG_OFF   1010
+#define IDC_TRAY_PROMPT_MODE    1011
+#define IDC_TRAY_SHOW_POWER_OFF 1012
+#define IDC_TRAY_SHOW_HIBERNATE 1013
+#define IDC_TRAY_SHOW_SUSPEND   1014
+#define IDC_TRAY_SHOW_RESTART   1015
+#define IDC_TRAY_SHOW_SCHEDULE  1016
+#define IDC_TRAY_CLICK          1004
+#define IDC_TRAY_FORCE          1019
+#define IDC_TRAY_ICON           1066
+#define IDC_TRAY_WARN_SECONDS   1421
+
+// Options sheet, Command page
+#define IDD_COMMAND_PAGE        1032
+#define IDC_COMMAND_REMOTE_NAME 1000
+#define IDC_COMMAND_PROMPT_MODE 1012
+#define IDC_COMMAND_FORCE       1414
+#define IDC_COMMAND_ACTION      1418
+#define IDC_COMMAND_WARN_SECONDS 1423
+#define IDC_COMMAND_FOR_LABEL   1430
+#define IDC_COMMAND_SECONDS_LABEL 1431
+
+// Options sheet, Idle page
+#define IDD_IDLE_PAGE           1033
+#define IDC_IDLE_ACTION         1010
+#define IDC_IDLE_FORCE          1013
+#define IDC_IDLE_ENABLED        1014
+#define IDC_IDLE_RESUME         1015
+#define IDC_IDLE_RESUME_MINUTES 1016
+#define IDC_IDLE_MINUTES        1021
+
+// Options sheet, Battery page
+#define IDD_BATTERY_PAGE        1031
+#define IDC_BATTERY_ON_TOP      55
+#define IDC_BATTERY_HOVER       56
+#define IDC_BATTERY_TRANSLUCENT 57
+#define IDC_BATTERY_LOCATION    1000
+#define IDC_BATTERY_ENABLED     1001
+#define IDC_BATTERY_ALWAYS_ON   1002
+#define IDC_BATTERY_ON_CHANGE   1003
+#define IDC_BATTERY_STEP        1005
+#define IDC_BATTERY_CHARGED     1006
+
+// Options sheet, Misc page
+#define IDD_MISC_PAGE           1035
+#define IDC_MISC_HELP           5
+#define IDC_MISC_ABOUT          6
+#define IDC_MISC_AUTO_START     701
+#define IDC_MISC_VIEW_DIR       1001
+#define IDC_MISC_VIEW_LOG       1007
+#define IDC_MISC_LOG_EVENTS     1422
+
+// About box
+#define IDD_ABOUT               1025
+#define IDC_ABOUT_ACTION        3
+#define IDC_ABOUT_VIEW          1003
+#define IDC_ABOUT_INFO          1015

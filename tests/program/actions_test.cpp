@@ -129,14 +129,6 @@ TEST(Actions, ForcedRetries)
     }
 }
 
-void pick(HWND dialog, int id, int index)
-{
-    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-
 TEST(Actions, ScheduleDialog)
 {
     Pelk pelk;

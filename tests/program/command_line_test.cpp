@@ -65,6 +65,7 @@ TEST(CommandLine, LocalSlamActsAtOnceAndStays)
         {"/slam /susp /kill", 3, 1, "SetSystemPowerState 0 1", {"Hibernate"}, 5, 1},
         {"/slam /shut /loop /nonsense", 3, 1, "ExitWindowsEx 2 0", {"Restart"}, 1, 0},
         {"/slam", 8, 1, nullptr, {}, 8, 0},
+        {"/slam /hibr", 9, 0, "SetSystemPowerState 1 1", {}, 4, 0},  // 9: "Force Shutdown" on the Command page
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -72,6 +73,7 @@ TEST(CommandLine, LocalSlamActsAtOnceAndStays)
         pelk.writeSettings([&c](Settings& s) {
             s.trayIconEnabled = 0;
             s.commandAction = c.action;
+            s.commandForce = c.action == 9;
             s.commandPromptMode = 0;
             s.logEvents = c.logEvents;
         });

@@ -55,6 +55,32 @@ void press(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+void pick(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::string entries(HWND dialog, int id)
+{
+    std::string joined;
+    for (LRESULT i = 0, n = SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0); i < n; ++i) {
+        wchar_t entry[100] = L"";  // the narrow form does not cross the process boundary under Wine
+        SendDlgItemMessageW(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+        joined += (i ? "|" : "") + std::string(entry, entry + lstrlenW(entry));
+    }
+    return joined;
+}
+
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+HWND showPage(HWND sheet, int index)
+{
+    if (index >= 0)
+        SendMessageA(sheet, PSM_SETCURSEL, index, 0);
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
 void moveCursor(int x, int y)
 {
     // Under Xvfb a late pointer event can undo a move: it is repeated until it holds.
@@ -76,7 +102,7 @@ Pelk::Pelk(const char* program) : program_(program)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
-    folder_ = temp + ("pelk-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
+    folder_ = temp + ("pelk test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
     CreateDirectoryA(folder_.c_str(), nullptr);
     char own[MAX_PATH];
     GetModuleFileNameA(nullptr, own, MAX_PATH);
@@ -121,10 +147,7 @@ bool Pelk::start(const std::string& arguments)
 
 bool Pelk::startQuiet(const std::function<void(Settings&)>& edit)
 {
-    writeSettings([&edit](Settings& s) {
-        s.trayIconEnabled = 0;
-        edit(s);
-    });
+    writeSettings(edit);
     return start("/q") && waitUntil([this] {
         Lines set = timers();
         return std::find(set.begin(), set.end(), "KillTimer main 1") != set.end();

@@ -24,7 +24,7 @@ public:
     void setReading(const char* key, unsigned long long value);
 
     bool start(const std::string& arguments);
-    // Starts it with "/q", the tray icon off unless `edit` turns it on; true once the start-up timer has run.
+    // Starts it with "/q" (into the tray) after `edit`; true once the start-up timer has run.
     bool startQuiet(const std::function<void(Settings&)>& edit = [](Settings&) {});
     // True once a message loop of the program (a modal one too) has served a message.
     bool ready(DWORD timeoutMs = 10000) { return send(WM_NULL, 0, 0, timeoutMs); }
@@ -79,6 +79,14 @@ std::string textOf(HWND dialog, int id);
 // WM_COMMAND from the button, as a click sends it.
 void press(HWND dialog, int id);
 bool waitForClose(HWND window, DWORD timeoutMs = 5000);
+// Selects entry `index` of a combo box and tells the dialog, as the user's choice does.
+void pick(HWND dialog, int id, int index);
+// The entries of a combo box, joined by "|".
+std::string entries(HWND dialog, int id);
+bool enabled(HWND dialog, int id);
+// Selects a page of the options sheet (which leaves the page shown) and returns its
+// window; index -1: the page shown.
+HWND showPage(HWND sheet, int index);
 void moveCursor(int x, int y);
 
 std::string readWhole(const std::string& path);

@@ -22,7 +22,7 @@ TEST(Tray, IconMenuAndMonitor)
     for (auto reading : {std::make_pair("tickCount", 1000000), {"batteryFlag", 128}, {"acLine", 0}, {"batteryPercent", 80}})
         pelk.setReading(reading.first, reading.second);
     ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
-        s.trayIconEnabled = s.idleEnabled = s.monitorEnabled = 1;
+        s.idleEnabled = s.monitorEnabled = 1;
         s.monitorShowMode = s.trayClickAction = 2;
         s.monitorLocation = 4;
     }));

@@ -1,0 +1,62 @@
+// The page protocol and the control helpers the five option pages share.
+#include "options/page_win.h"
+
+#include <commctrl.h>
+
+#include "app/control_tips.h"
+#include "app/globals.h"
+#include "app/text.h"
+#include "options/option_rules.h"
+#include "settings/settings_file.h"
+
+const char* const promptModeEntries[3] = {"Just Shutdown", "Confirm", "Warn"};
+
+void beginPage() { optionsOpen = 1; }
+
+void addPageTips(HWND page, const PageTip* tips, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        addControlTip(page, tips[i].controlId, tips[i].text);
+}
+
+void setBox(HWND page, int id, uint32_t field) { CheckDlgButton(page, id, field == 1 ? BST_CHECKED : BST_UNCHECKED); }
+
+uint32_t boxState(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0; }
+
+void fillList(HWND page, int id, const char* const* entries, int count, uint32_t value)
+{
+    for (int i = 0; i < count; ++i)
+        SendDlgItemMessageA(page, id, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(entries[i]));
+    SendDlgItemMessageA(page, id, CB_SETCURSEL, value < static_cast<uint32_t>(count) ? value : ~0u, 0);
+}
+
+uint32_t listSelection(HWND page, int id, uint32_t current)
+{
+    return selectedOr(static_cast<long>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0)), current);
+}
+
+void setNumber(HWND page, int id, uint32_t value) { SetDlgItemInt(page, id, value, FALSE); }
+
+uint32_t readNumber(HWND page, int id)
+{
+    char text[textSize] = "";
+    GetDlgItemTextA(page, id, text, textSize);
+    return leadingNumber(text);
+}
+
+void enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on); }
+
+INT_PTR onPageNotify(HWND page, LPARAM lParam, void (*shown)(HWND), void (*left)(HWND))
+{
+    const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == static_cast<UINT>(PSN_SETACTIVE) && shown != nullptr) {
+        shown(page);
+    } else if (header->code == static_cast<UINT>(PSN_KILLACTIVE)) {
+        left(page);
+        saveSettings();
+    } else if (header->code != static_cast<UINT>(PSN_SETACTIVE)) {
+        return TRUE;
+    }
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+    return TRUE;
+}

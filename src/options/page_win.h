@@ -1,0 +1,32 @@
+// What every option page does alike: its controls read and written the same way,
+// its tips, and the property sheet's notifications (the page protocol).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// The three prompt modes, as the Tray and Command pages list them.
+extern const char* const promptModeEntries[3];
+
+struct PageTip {
+    int controlId;
+    const char* text;
+};
+
+// Marks the sheet open; every page does this first when it is created.
+void beginPage();
+void addPageTips(HWND page, const PageTip* tips, size_t count);
+void setBox(HWND page, int id, uint32_t field);
+uint32_t boxState(HWND page, int id);
+// Inserts each entry at its own index and selects `value` (none when out of range).
+void fillList(HWND page, int id, const char* const* entries, int count, uint32_t value);
+// The selected index, or `current` when nothing is selected.
+uint32_t listSelection(HWND page, int id, uint32_t current);
+void setNumber(HWND page, int id, uint32_t value);
+// The unsigned decimal digits at the start of the box's text; 0 when there are none.
+uint32_t readNumber(HWND page, int id);
+void enable(HWND page, int id, bool on);
+
+// WM_NOTIFY of a page: PSN_SETACTIVE calls `shown` (may be null), PSN_KILLACTIVE
+// calls `left` and saves the settings; both let the sheet go on. Others: nothing.
+INT_PTR onPageNotify(HWND page, LPARAM lParam, void (*shown)(HWND), void (*left)(HWND));

@@ -1,0 +1,239 @@
+// The whole program's options sheet and About box, driven as the user would:
+// tabs, boxes, lists and buttons; observed through the windows, the settings
+// file, the journal and the registry.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include "pelk.h"
+#include "resources/resource.h"
+
+namespace {
+
+const int tray = 0, command = 1, idle = 2, battery = 3, misc = 4;
+
+// A plain start opens the options; without a settings file, with the tray icon.
+HWND startWithOptions(Pelk& pelk) { return pelk.start("") ? pelk.waitForDialog() : nullptr; }
+
+// What the settings file holds now.
+Settings saved(Pelk& pelk)
+{
+    Settings s{};
+    pelk.savedSettings(s);
+    return s;
+}
+
+// Every text of the pages that a user reads: captions, labels and tips.
+TEST(Options, PagesShowTheirTextsAndTips)
+{
+    struct Text { int page, id; const char *caption, *tip; };
+    const Text texts[] = {
+        {tray, IDC_TRAY_ICON, "Enable Tray Icon",
+         "Minimises Pelk to tray. Normally on, but if you only use the command line functions then it should be off."},
+        {tray, IDC_TRAY_SHOW_SCHEDULE, "Schedule", "Shows the Schedule Shutdown option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_POWER_OFF, "Power Off", "Shows the Power Off option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_HIBERNATE, "Hibernate", "Shows the Hibernate option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_RESTART, "Restart", "Shows the Restart option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_SHUTDOWN, "Shutdown", "Shows the Shutdown option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_LOG_OFF, "Log Off", "Shows the Log Off option in the tray menu"},
+        {tray, IDC_TRAY_SHOW_SUSPEND, "Suspend", "Shows the Suspend option in the tray menu"},
+        {tray, IDC_TRAY_CLICK, "Schedule", "What happens when you click on the tray icon"},
+        {tray, IDC_TRAY_PROMPT_MODE, "Warn",
+         "Select if you want to give confirmation or a timed warning prior to the shutdown"},
+        {tray, IDC_TRAY_WARN_SECONDS, "5", ""},
+        {tray, IDC_TRAY_FORCE, "Force",
+         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {command, IDC_COMMAND_ACTION, "Log Off", "Selects the Shutdown type (Shutdown, Restart...)"},
+        {command, IDC_COMMAND_PROMPT_MODE, "Warn",
+         "Select if you want to give confirmation or a timed warning prior to the shutdown"},
+        {command, IDC_COMMAND_WARN_SECONDS, "5", "Length of time in seconds of warning prior to shutdown action"},
+        {command, IDC_COMMAND_REMOTE_NAME, "Mr Computer", "Name of the remote computer to shutdown"},
+        {command, IDC_COMMAND_FORCE, "Force Shutdown",
+         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {idle, IDC_IDLE_ENABLED, "Enable Monitor",
+         "Sets Pelk to monitor the computer activity, and to peform the shutdown action after a set time of idleness"},
+        {idle, IDC_IDLE_ACTION, "Log Off", "Selects the Shutdown type (Shutdown, Restart...)"},
+        {idle, IDC_IDLE_MINUTES, "60", "Time of idleness before Pelk initiates shutdown"},
+        {idle, IDC_IDLE_FORCE, "Force Shutdown",
+         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {idle, IDC_IDLE_RESUME, "Resume Computer after", "Sets the computer to resume after a set time"},
+        {idle, IDC_IDLE_RESUME_MINUTES, "120", "How many minutes before Pelk resumes computer after suspending it"},
+        {battery, IDC_BATTERY_ENABLED, "Enable Monitor",
+         "Enables the Monitor Window. Only valid if your system is a portable."},
+        {battery, IDC_BATTERY_LOCATION, "Top Right",
+         "Selects where the battery monitor window will be located. In free mode the Monitor Window can be moved."},
+        {battery, IDC_BATTERY_ALWAYS_ON, "Always On", "Shows the Monitor Window at all times"},
+        {battery, IDC_BATTERY_ON_TOP, "On Top", "Makes the Monitor Window the Top-Most window"},
+        {battery, IDC_BATTERY_ON_CHANGE, "When Battery Changes by",
+         "Shows the Monitor Window whenever the batter level changes by the selected percentage"},
+        {battery, IDC_BATTERY_STEP, "5", "How much should the battery percentage change before Pelk notifies you"},
+        {battery, IDC_BATTERY_HOVER, "Hover",
+         "Sets the Monitor Window to appear when the mouse pointer is hovered over the tray icon"},
+        {battery, IDC_BATTERY_CHARGED, "97", "What you want Pelk to consider as a charged battery"},
+        {battery, IDC_BATTERY_TRANSLUCENT, "Trans", "Show the battery monitor transperant"},
+        {misc, IDC_MISC_LOG_EVENTS, "Log shutdown events", "Log Command Line Shutdowns"},
+        {misc, IDC_MISC_VIEW_LOG, "View", "Opens up the Log text file"},
+        {misc, IDC_MISC_AUTO_START, "Auto Start", "Sets Pelk to start with windows"},
+        {misc, IDC_MISC_VIEW_DIR, "View Dir", "Opens the directory where Pelk saves all files"},
+        {misc, IDC_MISC_ABOUT, "About", "Shows the version of Pelk and where it keeps its files"},
+        {misc, IDC_MISC_HELP, "Help", "Shows the ReadMe"},
+    };
+    Pelk pelk;
+    HWND sheet = startWithOptions(pelk);
+    EXPECT_EQ("Pelk 1.4", textOf(sheet));
+    const char* const tabs[] = {"Tray", "Command", "Idle", "Battery", "Misc"};
+    for (int page = 0; page < 5; ++page)
+        EXPECT_EQ(tabs[page], textOf(showPage(sheet, page)));
+    for (const Text& t : texts) {
+        HWND page = showPage(sheet, t.page);
+        EXPECT_EQ(t.caption, textOf(page, t.id)) << t.id;
+        EXPECT_EQ(t.tip, pelk.tip(page, t.id)) << t.id;
+    }
+    const char* const actions = "Power Off|Restart|Shutdown|Log Off|Suspend|Hibernate";
+    EXPECT_EQ("Options|Stat View|On/Off|Schedule", entries(showPage(sheet, tray), IDC_TRAY_CLICK));
+    EXPECT_EQ("Just Shutdown|Confirm|Warn", entries(showPage(sheet, command), IDC_COMMAND_PROMPT_MODE));
+    EXPECT_EQ(actions + std::string("|Remote Shut|Remote Restart"), entries(showPage(sheet, command), IDC_COMMAND_ACTION));
+    EXPECT_EQ(actions, entries(showPage(sheet, idle), IDC_IDLE_ACTION));
+    EXPECT_EQ("60|90 (1.5 hrs)|120 (2 hrs)|150 (2.5 hrs)|180 (3 hrs)|210 (3.5 hrs)|240 (4 hrs)|270 (4.5 hrs)|300 (5 hrs)|"
+              "330 (5.5 hrs)|360 (6 hrs)|390 (6.5 hrs)|420 (7 hrs)|450 (7.5 hrs)|480 (8 hrs)|510 (8.5 hrs)|540 (9 hrs)|"
+              "570 (9.5 hrs)|600 (10 hrs)", entries(showPage(sheet, idle), IDC_IDLE_MINUTES));
+    EXPECT_EQ("Top Left|Top Right|Bot Left|Bot Right|Free", entries(showPage(sheet, battery), IDC_BATTERY_LOCATION));
+}
+
+// Lists change their field at once, numbers only when the page is left: Cancel keeps
+// the one in memory and drops the other, and saves nothing.
+TEST(Options, CancelKeepsWhatChangedAtOnce)
+{
+    Pelk pelk;
+    HWND sheet = startWithOptions(pelk);
+    pelk.post(1031);  // a second request while the sheet shows: nothing
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+    HWND page = showPage(sheet, -1);
+    pick(page, IDC_TRAY_PROMPT_MODE, 1);
+    SetDlgItemTextA(page, IDC_TRAY_WARN_SECONDS, "77");
+    press(sheet, IDCANCEL);
+    ASSERT_TRUE(waitForClose(sheet));
+    EXPECT_EQ("", pelk.read("dPelk.dat"));
+    Settings s = pelk.exitAndSaved();
+    EXPECT_EQ(1u, s.trayPromptMode);
+    EXPECT_EQ(5u, s.trayWarnSeconds);
+}
+
+// Leaving each page reads its controls, clamps the numbers and saves at once.
+TEST(Options, EachPageSavesWhenLeft)
+{
+    Pelk pelk;
+    HWND sheet = startWithOptions(pelk);
+    HWND page = showPage(sheet, tray);
+    SetDlgItemTextA(page, IDC_TRAY_WARN_SECONDS, "1");
+    pick(page, IDC_TRAY_CLICK, 1);
+    page = showPage(sheet, command);
+    EXPECT_EQ(3u, saved(pelk).trayWarnSeconds);
+    EXPECT_EQ(1u, saved(pelk).trayClickAction);
+    SetDlgItemTextA(page, IDC_COMMAND_WARN_SECONDS, "1000");
+    SetDlgItemTextA(page, IDC_COMMAND_REMOTE_NAME, std::string(700, 'N').c_str());
+    pick(page, IDC_COMMAND_ACTION, 7);
+    EXPECT_TRUE(enabled(page, IDC_COMMAND_REMOTE_NAME));
+    page = showPage(sheet, idle);
+    EXPECT_EQ(999u, saved(pelk).commandWarnSeconds);
+    EXPECT_EQ(7u, saved(pelk).commandAction);
+    EXPECT_EQ(std::string(599, 'N'), saved(pelk).remoteComputerName);
+    for (const char* timer : {"SetTimer main 2 60000", "KillTimer main 2"}) {  // at once, on each click
+        SendDlgItemMessageA(page, IDC_IDLE_ENABLED, BM_CLICK, 0, 0);
+        EXPECT_EQ(timer, pelk.timers().back());
+    }
+    pick(page, IDC_IDLE_MINUTES, 1);  // "90 (1.5 hrs)"
+    SetDlgItemTextA(page, IDC_IDLE_RESUME_MINUTES, "2");
+    page = showPage(sheet, battery);
+    EXPECT_EQ(90u, saved(pelk).idleMinutes);
+    EXPECT_EQ(5u, saved(pelk).idleResumeMinutes);
+    SetDlgItemTextA(page, IDC_BATTERY_STEP, "51");
+    SetDlgItemTextA(page, IDC_BATTERY_CHARGED, "19");
+    page = showPage(sheet, misc);
+    EXPECT_EQ(100u, saved(pelk).batteryStepPercent);
+    EXPECT_EQ(20u, saved(pelk).chargedPercent);
+    SendDlgItemMessageA(page, IDC_MISC_LOG_EVENTS, BM_CLICK, 0, 0);
+    press(sheet, IDOK);
+    ASSERT_TRUE(waitForClose(sheet));
+    EXPECT_EQ(0u, saved(pelk).logEvents);
+    EXPECT_EQ(1u, saved(pelk).monitorOnTop);  // every page sets it when it opens
+}
+
+// Without its icon the program ends with the sheet; the monitor goes with the icon.
+TEST(Options, TrayIconOffEndsTheProgramWithTheSheet)
+{
+    Pelk pelk;
+    pelk.setReading("batteryFlag", 0);
+    HWND sheet = startWithOptions(pelk);
+    HWND page = showPage(sheet, tray);
+    SendDlgItemMessageA(page, IDC_TRAY_ICON, BM_CLICK, 0, 0);
+    EXPECT_EQ("Shell_NotifyIcon delete 2 ", pelk.trayIcon().back());
+    EXPECT_FALSE(enabled(page, IDC_TRAY_CLICK) || enabled(page, IDC_TRAY_PROMPT_MODE));
+    page = showPage(sheet, battery);
+    SendDlgItemMessageA(page, IDC_BATTERY_ENABLED, BM_CLICK, 0, 0);  // the monitor shows, and the icon returns
+    EXPECT_NE(nullptr, pelk.waitForDialog(sheet));
+    EXPECT_EQ("Shell_NotifyIcon add 7 Pelk 1.4", pelk.trayIcon().back());
+    EXPECT_TRUE(enabled(page, IDC_BATTERY_ON_TOP) && !enabled(page, IDC_BATTERY_HOVER));
+    SendDlgItemMessageA(page, IDC_BATTERY_ON_CHANGE, BM_CLICK, 0, 0);
+    EXPECT_TRUE(!enabled(page, IDC_BATTERY_ON_TOP) && enabled(page, IDC_BATTERY_HOVER));
+    page = showPage(sheet, tray);
+    SendDlgItemMessageA(page, IDC_TRAY_ICON, BM_CLICK, 0, 0);
+    press(sheet, IDCANCEL);
+    ASSERT_TRUE(pelk.waitForExit());
+    EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
+}
+
+std::string runValue()
+{
+    char value[700] = "";
+    DWORD size = sizeof value;
+    SHGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Pelk.exe", nullptr, value, &size);
+    return value;
+}
+
+// "Auto Start" writes the program's own path (quoted, for it holds a space) when
+// the page is left, and deletes it when cleared.
+TEST(Options, AutoStartWritesAndDeletesTheRunValue)
+{
+    Pelk pelk;
+    HWND sheet = startWithOptions(pelk);
+    for (const std::string& expected : {"\"" + pelk.path("PelkTest.exe") + "\" /q", std::string()}) {
+        HWND page = showPage(sheet, misc);
+        SendDlgItemMessageA(page, IDC_MISC_AUTO_START, BM_CLICK, 0, 0);
+        showPage(sheet, tray);
+        EXPECT_EQ(expected, runValue());
+        EXPECT_EQ(expected.empty() ? 0u : 1u, saved(pelk).autoStart);
+    }
+}
+
+TEST(About, ViewsAndButtons)
+{
+    Pelk pelk;
+    ASSERT_TRUE(pelk.startQuiet());
+    pelk.command(IDM_ABOUT);
+    HWND about = pelk.waitForDialog();
+    EXPECT_EQ("About Pelk", textOf(about));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Pelk 1.4"));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Shutdown/Restart Controller and Battery Monitor"));
+    std::string dirs = "Location of program:\r\n" + pelk.path("") + "\r\n\r\nWhere program stores user data:\r\n";
+    EXPECT_EQ(dirs + pelk.path(""), textOf(about, IDC_ABOUT_INFO));
+    EXPECT_EQ("Open Dirs", textOf(about, IDC_ABOUT_ACTION));
+    EXPECT_EQ("Opens the directory where the program was installed as well as the directory where the program data is "
+              "stored.", pelk.tip(about, IDC_ABOUT_ACTION));
+    pick(about, IDC_ABOUT_VIEW, 1);
+    std::string system = textOf(about, IDC_ABOUT_INFO);
+    EXPECT_EQ(0u, system.find("Windows")) << system;
+    EXPECT_EQ("Copy", textOf(about, IDC_ABOUT_ACTION));
+    EXPECT_EQ("Copies the description of the system to the clipboard", pelk.tip(about, IDC_ABOUT_ACTION));
+    SendDlgItemMessageA(about, IDC_ABOUT_ACTION, BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(system, static_cast<const char*>(GetClipboardData(CF_TEXT)));
+    CloseClipboard();
+    pelk.command(IDM_ABOUT);  // a second request: nothing
+    press(about, IDCANCEL);   // Esc: nothing either
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() != 1; }, 700));
+    press(about, IDOK);
+    ASSERT_TRUE(waitForClose(about));
+}
+
+}  // namespace
