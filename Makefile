@@ -1,8 +1,7 @@
 # Two entry points: `make run` builds Pelk.exe and starts it under Wine;
 # `make test` builds every configuration and runs every test layer.
-.PHONY: run test deps native sanitize win32 wineprefix clean
-
-WINE_RUN := build/win32/wine-run
+# `make dist` builds the release into build/dist; `make screenshots` retakes docs/img.
+.PHONY: run test deps native sanitize win32 dist screenshots clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -21,6 +20,15 @@ win32: deps
 
 run: win32
 	sh scripts/run-pelk.sh
+
+# The zip and the installer are part of the win32 build.
+dist: win32
+	@ls -l build/dist
+
+screenshots: win32
+	@sh scripts/install-deps.sh imagemagick xdotool
+	WINEPREFIX=$(CURDIR)/build/run-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+	  xvfb-run -a -s "-screen 0 1024x768x24" sh tests/screens/screenshots.sh build/win32/bin docs/img
 
 # One ctest run over the three build trees, so the summary counts every test.
 test: native sanitize win32

@@ -21,6 +21,13 @@ add_library(pelk_shell STATIC ${SHELL_SOURCES})
 target_link_libraries(pelk_shell PUBLIC pelk_core comctl32 shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(pelk_shell PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
 
+# The one version number (project() in CMakeLists.txt) for the version record, the
+# help page, the zip, the installer and its Add/Remove entry.
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+include_directories(${CMAKE_BINARY_DIR}/generated)
+set(PELK_VERSION ${PROJECT_VERSION})
+configure_file(${CMAKE_SOURCE_DIR}/docs/ReadMe.htm.in ${CMAKE_BINARY_DIR}/bin/ReadMe.htm @ONLY)
+
 set(PELK_RC ${CMAKE_SOURCE_DIR}/src/resources/pelk.rc)
 set_source_files_properties(${PELK_RC} PROPERTIES OBJECT_DEPENDS
   "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_SOURCE_DIR}/src/resources/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
@@ -33,6 +40,37 @@ function(pelk_program name power_layer)
 endfunction()
 pelk_program(Pelk ${CMAKE_SOURCE_DIR}/src/power/power_calls_win.cpp)
 pelk_program(PelkTest ${CMAKE_SOURCE_DIR}/tests/support/power_calls_recording_win.cpp)
+
+# The release, in build/dist: a portable zip, and the installer when NSIS is there.
+set(DIST_DIR ${CMAKE_SOURCE_DIR}/build/dist)
+set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}.zip)
+set(DIST_SETUP ${DIST_DIR}/Pelk-${PELK_VERSION}-setup.exe)
+find_program(MAKENSIS makensis)
+find_program(ZIP zip)
+set(DIST_OUTPUTS)
+if(ZIP)
+  add_custom_command(OUTPUT ${DIST_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${DIST_ZIP}
+    COMMAND ${ZIP} -j -q ${DIST_ZIP} $<TARGET_FILE:Pelk> ${CMAKE_BINARY_DIR}/bin/ReadMe.htm
+    DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm VERBATIM)
+  list(APPEND DIST_OUTPUTS ${DIST_ZIP})
+endif()
+if(MAKENSIS)
+  add_custom_command(OUTPUT ${DIST_SETUP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}
+    COMMAND ${MAKENSIS} -V2 -DVERSION=${PELK_VERSION} -DBIN=${CMAKE_BINARY_DIR}/bin -DOUTFILE=${DIST_SETUP}
+            ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
+    DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi VERBATIM)
+  list(APPEND DIST_OUTPUTS ${DIST_SETUP})
+endif()
+add_custom_target(dist ALL DEPENDS ${DIST_OUTPUTS})
+
+# The tests run under Wine on Debian, with GoogleTest from its sources; a build on
+# Windows itself makes Pelk.exe and the release without them.
+if(CMAKE_HOST_WIN32 OR NOT EXISTS /usr/src/googletest)
+  return()
+endif()
 
 # Wine runs every test program through one wrapper that pins the prefix and quiets Wine.
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)

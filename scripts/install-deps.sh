@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs, from Debian's packages, whatever the build and the tests need and this
-# machine lacks. Needs root or sudo; does nothing when everything is present.
+# machine lacks, and the packages named as arguments. Needs root or sudo; does
+# nothing when everything is present.
 set -eu
 
 PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-wine wine32:i386 xvfb xauth"
+wine wine32:i386 xvfb xauth nsis zip $*"
 
 missing=""
 for p in $PACKAGES; do

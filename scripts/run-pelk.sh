@@ -9,7 +9,7 @@ export WINEPREFIX="$PWD/build/run-prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p build/run
-cp build/win32/bin/Pelk.exe build/run/Pelk.exe
+cp build/win32/bin/Pelk.exe build/win32/bin/ReadMe.htm build/run/
 cd build/run
 if [ -z "${DISPLAY:-}" ]; then
   echo "No X display: Pelk runs on a virtual Xvfb display (invisible). Press Ctrl+C to end it."

@@ -118,7 +118,24 @@ Pelk::~Pelk()
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }
-    removeTree(folder_);
+    if (owned_)
+        removeTree(folder_);
+}
+
+DWORD runAndWait(const std::string& commandLine, DWORD timeoutMs)
+{
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    DWORD code = ~0u;
+    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    return code;
 }
 
 void Pelk::writeSettings(const std::function<void(Settings&)>& edit)

@@ -15,6 +15,8 @@ using Lines = std::vector<std::string>;
 class Pelk {
 public:
     explicit Pelk(const char* program = "PelkTest.exe");
+    // An installed copy in `folder` (ending in a backslash), neither copied nor removed.
+    Pelk(const char* program, const std::string& folder) : folder_(folder), program_(program), owned_(false) {}
     ~Pelk();
 
     std::string path(const char* name) const { return folder_ + name; }
@@ -70,7 +72,11 @@ private:
     PROCESS_INFORMATION process_{};
     DWORD exitCode_ = 0;
     HWND window_ = nullptr;
+    bool owned_ = true;
 };
+
+// Runs a command line and waits for its end; its exit code, or ~0 when it did not end.
+DWORD runAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // The text of a window or of the control `id` of a dialog (sent, so an edit's own text).
