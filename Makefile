@@ -1,7 +1,8 @@
 # Two entry points: `make run` builds Pelk.exe and starts it under Wine;
 # `make test` builds every configuration and runs every test layer.
 # `make dist` builds the release into build/dist; `make screenshots` retakes docs/img.
-.PHONY: run test deps native sanitize win32 dist screenshots clean
+# `make fuzz` and `make stress` are the long runs, outside `make test`.
+.PHONY: run test deps native sanitize win32 dist screenshots fuzz stress clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -33,6 +34,18 @@ screenshots: win32
 # One ctest run over the three build trees, so the summary counts every test.
 test: native sanitize win32
 	sh scripts/run-tests.sh
+
+# Ten million inputs for each fuzz target, sanitized; a finding stops the run.
+fuzz: sanitize
+	for f in fuzz_command_line fuzz_settings; do \
+	  build/sanitize/$$f -runs=10000000 -max_len=12000 -rss_limit_mb=2048 -print_final_stats=1 \
+	    build/sanitize/fuzz-corpus-$$f tests/fuzz/regressions/$$f || exit 1; done
+
+# The whole program at length: saves cut off 500 times, weeks of work posted in
+# compressed form, settings files of every length.
+stress: win32
+	PELK_STRESS=1 xvfb-run -a -s "-screen 0 1024x768x24" \
+	  build/win32/wine-run build/win32/bin/program_tests.exe --gtest_filter='Stress.*'
 
 clean:
 	rm -rf build

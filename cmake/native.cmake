@@ -33,10 +33,11 @@ if(PELK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_compile_options(pelk_core PRIVATE -fsanitize=fuzzer-no-link)
-    # A bounded run on every test pass: it must find nothing.
+    # A bounded run on every test pass: it must find nothing. New inputs go to the build's
+    # corpus; the inputs of past findings, kept under tests/fuzz/regressions, run first.
+    set(corpus ${CMAKE_BINARY_DIR}/fuzz-corpus-${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/regressions/${name})
     add_test(NAME fuzz.${name}
-             COMMAND ${name} -max_total_time=15 -max_len=12000 -timeout=10
-                     -rss_limit_mb=2048 ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
+             COMMAND ${name} -max_total_time=10 -max_len=12000 -timeout=10 -rss_limit_mb=2048 ${corpus})
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
   endforeach()
 endif()

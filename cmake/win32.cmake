@@ -87,7 +87,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
 add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(program_tests PRIVATE pelk_core gtest_main shlwapi shell32 advapi32 user32 kernel32)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
 add_dependencies(program_tests Pelk PelkTest)
 # One Pelk process at a time: the single-instance mutex is machine-wide.

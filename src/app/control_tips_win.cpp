@@ -21,8 +21,22 @@ void createControlTips()
 // The tool record in the form every common-controls version since 4.70 understands.
 static const UINT toolInfoSize = 44;
 
+// Tools of controls that are gone (a dialog closed since) are removed, so that a
+// program that opens its dialogs for weeks keeps only the tools of live ones.
+static void forgetGoneTools()
+{
+    for (LRESULT i = SendMessageA(controlTips, TTM_GETTOOLCOUNT, 0, 0) - 1; i >= 0; --i) {
+        TOOLINFOA tool;
+        ZeroMemory(&tool, sizeof tool);
+        tool.cbSize = toolInfoSize;
+        if (SendMessageA(controlTips, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)) && !IsWindow(tool.hwnd))
+            SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
 void addControlTip(HWND dialog, int controlId, const char* text)
 {
+    forgetGoneTools();
     HWND control = GetDlgItem(dialog, controlId);
     TOOLINFOA tool;
     ZeroMemory(&tool, sizeof tool);

@@ -19,9 +19,19 @@ void locateSettingsFile(const char* name, char* path)
     appendText(path, textSize, name);
 }
 
+// The file a save writes first and then moves over dPelk.dat.
+static void temporaryPath(char* path)
+{
+    copyText(path, textSize, dataDir);
+    appendText(path, textSize, "dPelk.new");
+}
+
 void loadSettings()
 {
     char path[textSize];
+    // A save cut short by a power failure leaves its temporary file: dPelk.dat is whole either way.
+    temporaryPath(path);
+    DeleteFileA(path);
     locateSettingsFile(settingsFileName, path);
     HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -50,8 +60,7 @@ bool saveSettings()
     char temporary[textSize];
     copyText(path, textSize, dataDir);
     appendText(path, textSize, settingsFileName);
-    copyText(temporary, textSize, dataDir);
-    appendText(temporary, textSize, "dPelk.new");
+    temporaryPath(temporary);
 
     unsigned char bytes[settingsFileSize];
     encodeSettingsFile(settings, bytes);

@@ -8,12 +8,13 @@ const uint64_t fileTimeUnitsPerMinute = 600000000ull;
 
 } // namespace
 
+// Elapsed times in unsigned arithmetic stay right across the wrap of the tick count
+// after 49.7 days; the idle time counts from the later event, the one less long ago.
 uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick)
 {
-    uint32_t base = lastInputTick > lastActivityTick ? lastInputTick : lastActivityTick;
-    if (nowTick <= base)
-        return 0;
-    return (nowTick - base) / millisecondsPerMinute;
+    uint32_t sinceInput = nowTick - lastInputTick;
+    uint32_t sinceActivity = nowTick - lastActivityTick;
+    return (sinceInput < sinceActivity ? sinceInput : sinceActivity) / millisecondsPerMinute;
 }
 
 bool idleLimitReached(uint32_t idleMinutes, uint32_t limitMinutes)

@@ -2,8 +2,8 @@
 #pragma once
 #include <cstdint>
 
-// Whole minutes since the later of the last input and the last activity tick; 0 when
-// the tick count has wrapped so that now is not above that base.
+// Whole minutes since the later of the last input and the last activity tick, right
+// also when the tick count has wrapped in between.
 uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick);
 
 bool idleLimitReached(uint32_t idleMinutes, uint32_t limitMinutes);

@@ -233,6 +233,7 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
         {PBT_APMRESUMESUSPEND, start + 140 * minute, start, start + 200 * minute - 1, false},
         {PBT_APMRESUMEAUTOMATIC, start + 150 * minute, start, start + 210 * minute - 1, false},
         {0, 0, start, start + 210 * minute, true},  // 60:00 after the last resume
+        {PBT_APMRESUMESUSPEND, 0xFFFFFFFF - 30 * minute, start, 30 * minute - 1, true},  // 60:00 across the wrap
     };
     Pelk pelk;
     pelk.setReading("tickCount", start);

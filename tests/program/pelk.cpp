@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -112,14 +113,28 @@ Pelk::Pelk(const char* program) : program_(program)
 
 Pelk::~Pelk()
 {
-    if (process_.hProcess != nullptr) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-    }
+    kill();
     if (owned_)
         removeTree(folder_);
+}
+
+void Pelk::kill()
+{
+    if (process_.hProcess == nullptr)
+        return;
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    window_ = nullptr;
+}
+
+size_t Pelk::memory()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(process_.hProcess, &counters, sizeof counters);
+    return counters.PagefileUsage;
 }
 
 DWORD runAndWait(const std::string& commandLine, DWORD timeoutMs)

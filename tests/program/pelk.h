@@ -26,6 +26,10 @@ public:
     void setReading(const char* key, unsigned long long value);
 
     bool start(const std::string& arguments);
+    // Ends the process at once, as a power failure would.
+    void kill();
+    // The private memory of the process, in bytes.
+    size_t memory();
     // Starts it with "/q" (into the tray) after `edit`; true once the start-up timer has run.
     bool startQuiet(const std::function<void(Settings&)>& edit = [](Settings&) {});
     // True once a message loop of the program (a modal one too) has served a message.

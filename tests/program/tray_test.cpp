@@ -19,7 +19,8 @@ std::string placeOf(HWND window)
 TEST(Tray, IconMenuAndMonitor)
 {
     Pelk pelk;
-    for (auto reading : {std::make_pair("tickCount", 1000000), {"batteryFlag", 128}, {"acLine", 0}, {"batteryPercent", 80}})
+    const unsigned start = 0xFFFFFFFF - 20000;  // the schedule starts just before the tick count wraps
+    for (auto reading : {std::make_pair("tickCount", start), {"batteryFlag", 128u}, {"acLine", 0u}, {"batteryPercent", 80u}})
         pelk.setReading(reading.first, reading.second);
     ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
         s.idleEnabled = s.monitorEnabled = 1;
@@ -31,7 +32,7 @@ TEST(Tray, IconMenuAndMonitor)
     pelk.command(IDM_SCHEDULE);
     press(pelk.waitForDialog(), IDOK);
     ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows().empty(); }));
-    pelk.setReading("tickCount", 1000000 + 60000);
+    pelk.setReading("tickCount", start + 60000);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
     ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
@@ -48,8 +49,9 @@ TEST(Tray, IconMenuAndMonitor)
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
     EXPECT_EQ("SetTimer main 7 10000", pelk.timers().back());
     moveCursor(10, 500);
+    pelk.setReading("tickCount", 0xFFFFFF00);  // resting 501 ms, across the wrap
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
-    pelk.setReading("tickCount", 1060000 + 501);
+    pelk.setReading("tickCount", 0xFFFFFF00 + 501);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     HWND monitor = pelk.waitForDialog();
     EXPECT_EQ("10,500 80% On Battery", placeOf(monitor) + " " + textOf(monitor, IDC_MONITOR_LEVEL) + " " +

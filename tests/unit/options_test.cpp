@@ -1,13 +1,11 @@
-// What the option pages decide: clamps, enable rules, the Run value, the force flag.
+// What the option pages decide: clamps, enable rules, the Run value.
 #include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "options/option_rules.h"
 
 namespace {
 
-TEST(Options, ClampsAndLists)
+TEST(Options, ClampsListsAndRunValue)
 {
     struct Clamp { NumberBox box; uint32_t typed, stored; };
     const Clamp clamps[] = {
@@ -17,59 +15,48 @@ TEST(Options, ClampsAndLists)
         {chargedBox, 19, 20}, {chargedBox, 100, 100}, {chargedBox, 101, 100}, {chargedBox, 0xFFFFFFFFu, 100}};
     for (const Clamp& c : clamps)
         EXPECT_EQ(c.stored, clampNumber(c.box, c.typed)) << c.box << " " << c.typed;
-    EXPECT_EQ(2u, selectedOr(2, 7));
     EXPECT_EQ(7u, selectedOr(-1, 7));  // no selection: the field stays
+    char command[40];
+    startupCommand("D:\\Tools\\Pelk.exe", command, sizeof command);
+    EXPECT_STREQ("D:\\Tools\\Pelk.exe /q", command);
+    startupCommand("C:\\Program Files\\Pelk.exe", command, sizeof command);
+    EXPECT_STREQ("\"C:\\Program Files\\Pelk.exe\" /q", command);
 }
 
+// Each row: the fields, then what the page enables, one bit per control group.
 TEST(Options, EnableRules)
 {
     Settings s{};
-    struct Tray { uint32_t icon, schedule, restart, mode; TrayPageEnabling on; };
-    const Tray trays[] = {
-        {0, 1, 1, 2, {false, false, false}}, {1, 0, 0, 2, {true, false, false}}, {1, 0, 1, 1, {true, true, false}},
-        {1, 1, 0, 2, {true, true, true}}, {2, 2, 0, 2, {true, false, false}}};
-    for (const Tray& t : trays) {
-        s.trayIconEnabled = t.icon;
-        s.menuShowSchedule = t.schedule;
-        s.menuShowRestart = t.restart;
-        s.trayPromptMode = t.mode;
+    const uint32_t trays[][5] = {{0, 1, 1, 2, 0}, {1, 0, 0, 2, 4}, {1, 0, 1, 1, 6}, {1, 1, 0, 2, 7}, {2, 2, 0, 2, 4}};
+    for (const auto& t : trays) {  // icon, schedule, restart, prompt mode: menu boxes, prompt and force, seconds
+        s.trayIconEnabled = t[0];
+        s.menuShowSchedule = t[1];
+        s.menuShowRestart = t[2];
+        s.trayPromptMode = t[3];
         TrayPageEnabling on = trayPageEnabling(s);
-        EXPECT_EQ(std::make_tuple(t.on.menuBoxes, t.on.promptAndForce, t.on.warnSeconds),
-                  std::make_tuple(on.menuBoxes, on.promptAndForce, on.warnSeconds)) << t.icon << t.schedule << t.mode;
+        EXPECT_EQ(t[4], 4u * on.menuBoxes + 2u * on.promptAndForce + on.warnSeconds) << t[0] << t[1] << t[3];
     }
-    const uint32_t commands[][4] = {{2, 6, 1, 1}, {1, 7, 0, 1}, {2, 5, 1, 0}, {0, 0xFFFFFFFFu, 0, 1}};
+    const uint32_t commands[][3] = {{2, 6, 3}, {1, 7, 1}, {2, 5, 2}, {0, 0xFFFFFFFFu, 1}};
     for (const auto& c : commands) {  // prompt mode, action: seconds box, name box
         s.commandPromptMode = c[0];
         s.commandAction = c[1];
-        EXPECT_EQ(c[2] != 0, commandPageEnabling(s).warnSeconds);
-        EXPECT_EQ(c[3] != 0, commandPageEnabling(s).remoteName) << c[1];
+        EXPECT_EQ(c[2], 2u * commandPageEnabling(s).warnSeconds + commandPageEnabling(s).remoteName) << c[1];
     }
-    const uint32_t idles[][6] = {{0, 5, 1, 0, 0, 0}, {1, 3, 1, 1, 0, 0}, {1, 4, 0, 1, 1, 0}, {1, 5, 1, 1, 1, 1}};
+    const uint32_t idles[][4] = {{0, 5, 1, 0}, {1, 3, 1, 4}, {1, 4, 0, 6}, {1, 5, 1, 7}};
     for (const auto& i : idles) {  // enabled, action, resume: action/force/minutes, resume box, resume minutes
         s.idleEnabled = i[0];
         s.idleAction = i[1];
         s.idleResumeEnabled = i[2];
         IdlePageEnabling on = idlePageEnabling(s);
-        EXPECT_EQ(std::make_tuple(i[3] != 0, i[4] != 0, i[5] != 0),
-                  std::make_tuple(on.actionForceMinutes, on.resumeBox, on.resumeMinutes)) << i[1];
+        EXPECT_EQ(i[3], 4u * on.actionForceMinutes + 2u * on.resumeBox + on.resumeMinutes) << i[1];
     }
-    const uint32_t batteries[][6] = {{1, 1, 1, 1, 1, 0}, {1, 1, 2, 1, 0, 1}, {0, 1, 1, 0, 0, 0}, {1, 0, 2, 0, 0, 0}};
+    const uint32_t batteries[][4] = {{1, 1, 1, 6}, {1, 1, 2, 5}, {0, 1, 1, 0}, {1, 0, 2, 0}};
     for (const auto& b : batteries) {  // enabled, battery, mode: monitor controls, on top, hover and step
         s.monitorEnabled = b[0];
         s.monitorShowMode = b[2];
         BatteryPageEnabling on = batteryPageEnabling(s, b[1] != 0);
-        EXPECT_EQ(std::make_tuple(b[3] != 0, b[4] != 0, b[5] != 0),
-                  std::make_tuple(on.monitorControls, on.onTop, on.hoverAndStep)) << b[0] << b[1] << b[2];
+        EXPECT_EQ(b[3], 4u * on.monitorControls + 2u * on.onTop + on.hoverAndStep) << b[0] << b[1] << b[2];
     }
-}
-
-TEST(Options, RunValue)
-{
-    char command[40];
-    startupCommand("D:\\Tools\\Pelk.exe", command, sizeof command);
-    EXPECT_STREQ("D:\\Tools\\Pelk.exe /q", command);
-    startupCommand("C:\\Program Files\\Pelk\\Pelk.exe", command, sizeof command);
-    EXPECT_STREQ("\"C:\\Program Files\\Pelk\\Pelk.exe\" /q", command);
 }
 
 }  // namespace

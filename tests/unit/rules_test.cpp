@@ -69,16 +69,10 @@ TEST(Schedule, CountdownClampsAndEnabling)
 TEST(Idle, MinutesAndWakeUp)
 {
     const uint32_t minute = 60000;
-    const uint32_t cases[][4] = {
-        // last input, last activity, now, idle minutes
-        {1000, 0, 1000 + 60 * minute, 60},
-        {1000, 0, 1000 + 60 * minute - 1, 59},
-        {1000, 1000 + 30 * minute, 1000 + 90 * minute, 60},
-        {1000 + 30 * minute, 1000, 1000 + 90 * minute, 60},
-        {7000, 7000, 7000, 0},
-        {0xFFFF0000u, 0, 0x1000, 0},
-        {0, 0, 0xFFFFFFFFu, 71582},
-    };
+    const uint32_t cases[][4] = {  // last input, last activity, now: idle minutes
+        {1000, 0, 1000 + 60 * minute, 60}, {1000, 0, 1000 + 60 * minute - 1, 59}, {7000, 7000, 7000, 0},
+        {1000, 1000 + 30 * minute, 1000 + 90 * minute, 60}, {1000 + 30 * minute, 1000, 1000 + 90 * minute, 60},
+        {0xFFFFF000u, 0xFFFFF000u, 0xFFFFF000u + 60 * minute, 60}, {0, 0, 0xFFFFFFFFu, 71582}};
     for (const auto& c : cases)
         EXPECT_EQ(c[3], idleMinutesFrom(c[0], c[1], c[2])) << c[0] << " " << c[1] << " " << c[2];
     EXPECT_EQ(0x01D9000012345678ull + 72000000000ull, wakeDueTime(0x01D9000012345678ull, 120));

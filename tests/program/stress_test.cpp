@@ -1,0 +1,120 @@
+// The whole program under long and hostile use. make test runs each briefly;
+// make stress (PELK_STRESS=1) runs them at their full length.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "app/globals.h"
+#include "pelk.h"
+#include "resources/resource.h"
+
+namespace {
+
+int rounds(int full, int brief) { return std::getenv("PELK_STRESS") ? full : brief; }
+
+// Saves again and again, cut off at random moments: dPelk.dat is always the whole old
+// record or the whole new one, and the next start leaves no temporary file.
+TEST(Stress, SavesCutOffByPowerFailures)
+{
+    Pelk pelk;
+    std::mt19937 random(7);
+    for (int round = 0; round < rounds(500, 10); ++round) {
+        pelk.writeSettings([](Settings& s) { s.commandPromptMode = 0; });
+        ASSERT_TRUE(pelk.start("/slam /shut /kill"));  // the new record: Power Off, forced
+        ASSERT_NE(nullptr, pelk.window());
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(pelk.path("dPelk.new").c_str()));
+        for (int save = 0; save < 300; ++save)
+            pelk.post(WM_QUERYENDSESSION);
+        Sleep(random() % 40);
+        pelk.kill();
+        Settings s;
+        ASSERT_TRUE(pelk.savedSettings(s)) << round;
+        EXPECT_TRUE(s.commandAction == 3 ? s.forceAction == 0 : s.commandAction == 0 && s.forceAction == 1) << round;
+    }
+}
+
+// Weeks of work in compressed form: the process's memory stays flat after a warm-up.
+TEST(Stress, WeeksOfWorkKeepTheMemoryFlat)
+{
+    Pelk pelk;
+    pelk.setReading("batteryFlag", 0);
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+        s.monitorEnabled = s.hoverShowsMonitor = s.trayPromptMode = 1;
+        s.trayClickAction = 2;
+    }));
+    HWND monitor = pelk.waitForDialog();  // "Always On" from the start
+    size_t warm = 0;
+    for (int cycle = 0; cycle < rounds(100, 2); ++cycle) {  // a hundredth of the whole in each cycle
+        for (int i = 0; i < 1000; ++i) {
+            pelk.send(WM_TIMER, batteryPollTimer);
+            pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE);
+            if (i % 10 == 0)
+                pelk.send(WM_TIMER, idleTimer);
+        }
+        for (int i = 0; i < 20; ++i) {
+            pelk.command(IDM_RESTART);
+            HWND prompt = pelk.waitForDialog(monitor);
+            press(prompt, IDCANCEL);
+            ASSERT_TRUE(waitForClose(prompt));
+        }
+        for (int i = 0; i < 5; ++i) {  // the monitor off and on
+            pelk.send(trayCallbackMessage, 0, WM_LBUTTONDOWN);
+            ASSERT_TRUE(waitForClose(monitor));
+            Sleep(50);  // its thread ends just after its window
+            pelk.send(trayCallbackMessage, 0, WM_LBUTTONDOWN);
+            ASSERT_NE(nullptr, monitor = pelk.waitForDialog());
+        }
+        for (UINT message : {1031u, 1031u, 2003u, 2003u}) {
+            pelk.post(message == 1031 ? message : WM_COMMAND, message == 1031 ? 0 : message);
+            HWND window = pelk.waitForDialog(monitor);
+            press(window, message == 1031 ? IDCANCEL : IDOK);
+            ASSERT_TRUE(waitForClose(window));
+        }
+        warm = cycle == 0 ? pelk.memory() : warm;
+    }
+    EXPECT_LT(pelk.memory(), warm + 1024 * 1024) << "from " << warm;
+    std::printf("memory after the warm-up %zu bytes, at the end %zu bytes\n", warm, pelk.memory());
+}
+
+// Settings files of every length up to 1,100 bytes, of random content, some behind a
+// right header: the program starts, and saves a whole file.
+TEST(Stress, SettingsFilesOfAnyLengthAndContent)
+{
+    std::mt19937 random(11);
+    for (size_t length = 0; length <= 1100; length += rounds(1, 157)) {
+        Pelk pelk;
+        std::string bytes(length, '\0');
+        for (char& byte : bytes)
+            byte = static_cast<char>(random());
+        if (length % 2 == 0)
+            bytes.replace(0, std::min<size_t>(8, length), std::string("Pelk1300").substr(0, std::min<size_t>(8, length)));
+        writeWhole(pelk.path("dPelk.dat"), bytes);
+        ASSERT_TRUE(pelk.start("/q") && pelk.ready()) << length;
+        ASSERT_TRUE(pelk.send(WM_QUERYENDSESSION)) << length;
+        Settings s;
+        EXPECT_TRUE(pelk.savedSettings(s)) << length;
+    }
+}
+
+// A program folder near the length limit of a path, DefSet.txt and dLog.txt that are
+// folders: actions go ahead, nothing is lost, nothing breaks.
+TEST(Stress, HostileFolders)
+{
+    for (int kind = 0; kind < 3; ++kind) {
+        Pelk pelk;
+        // 243 characters: PowerJournal.txt still fits beside the program.
+        std::string deep = pelk.path("") + std::string(242 - pelk.path("").size(), 'd') + "\\";
+        CreateDirectoryA(deep.c_str(), nullptr);
+        Pelk deepPelk("PelkTest.exe", deep);
+        Pelk& used = kind == 0 ? deepPelk : pelk;
+        CopyFileA(pelk.path("PelkTest.exe").c_str(), used.path("PelkTest.exe").c_str(), FALSE);
+        CreateDirectoryA(used.path(kind == 1 ? "DefSet.txt" : "dLog.txt").c_str(), nullptr);
+        used.writeSettings([](Settings& s) { s.commandPromptMode = 0; });
+        ASSERT_TRUE(used.start("/slam /poff")) << kind;
+        EXPECT_TRUE(used.waitForPowerCalls(1)) << kind;
+        EXPECT_EQ(3u, used.exitAndSaved().commandAction) << kind;
+    }
+}
+
+}  // namespace
