@@ -104,6 +104,7 @@ Pelk::Pelk(const char* program) : program_(program)
     GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
     folder_ = temp + ("pelk test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
+    removeTree(folder_);  // left by an earlier run whose process had the same number
     CreateDirectoryA(folder_.c_str(), nullptr);
     char own[MAX_PATH];
     GetModuleFileNameA(nullptr, own, MAX_PATH);

@@ -9,35 +9,27 @@
 
 namespace {
 
-TEST(Startup, QuietStartRunsHiddenAndExitSaves)
-{
-    Pelk pelk;
-    ASSERT_TRUE(pelk.start("/q"));  // no settings file: the defaults, tray icon included
-    ASSERT_TRUE(pelk.ready());
-    EXPECT_FALSE(IsWindowVisible(pelk.window()));
-    EXPECT_TRUE(pelk.windows().empty());
-    ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_EXIT, 1));  // from a control, not the menu: ignored
-    EXPECT_EQ("", pelk.read("dPelk.dat"));
-    EXPECT_STREQ("Mr Computer", pelk.exitAndSaved().remoteComputerName);
-    EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
-}
-
-TEST(Startup, SecondCopyEndsAtOnceAndChangesNothing)
+// A quiet start without a settings file runs hidden on the defaults; a second copy,
+// whatever its command line, ends at once and touches nothing; Exit saves.
+TEST(Startup, OneQuietCopyAndExit)
 {
     Pelk first;
-    ASSERT_TRUE(first.startQuiet());
+    ASSERT_TRUE(first.start("/q") && first.ready());
+    EXPECT_FALSE(IsWindowVisible(first.window()));
+    EXPECT_TRUE(first.windows().empty());
     for (const char* arguments : {"", "/q", "/slam /poff /kill", "/slam /remo:SERVER7 /loop"}) {
-        SCOPED_TRACE(arguments);
         Pelk second;
         second.writeSettings([](Settings& s) { s.commandPromptMode = 0; });
         std::string before = second.read("dPelk.dat");
-        ASSERT_TRUE(second.start(arguments));
-        ASSERT_TRUE(second.waitForExit());
+        ASSERT_TRUE(second.start(arguments) && second.waitForExit()) << arguments;
         EXPECT_EQ(second.imageBase(), second.exitCode());
-        EXPECT_TRUE(second.journal().empty());
-        EXPECT_EQ("", second.read("dLog.txt"));
+        EXPECT_TRUE(second.journal().empty() && second.read("dLog.txt").empty()) << arguments;
         EXPECT_EQ(before, second.read("dPelk.dat"));
     }
+    ASSERT_TRUE(first.send(WM_COMMAND, IDM_EXIT, 1));  // from a control, not the menu: ignored
+    EXPECT_EQ("", first.read("dPelk.dat"));
+    EXPECT_STREQ("Mr Computer", first.exitAndSaved().remoteComputerName);
+    EXPECT_EQ(first.imageBase(), first.exitCode());
     EXPECT_TRUE(first.journal().empty());
 }
 
@@ -74,11 +66,9 @@ TEST(Startup, DefSetMovesTheDataToApplicationData)
     char appData[MAX_PATH] = "";
     ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE));
     const std::string dataDir = std::string(appData) + "\\Orvenlit\\Pelk\\";
-    const std::string dallop = std::string(appData) + "\\Dallop\\Pelk\\";
     removeTree(dataDir);
-    removeTree(dallop);
+    removeTree(std::string(appData) + "\\Dallop\\Pelk\\");
     for (bool inDataDir : {false, true}) {
-        SCOPED_TRACE(inDataDir);
         Pelk pelk;
         writeWhole(pelk.path("DefSet.txt"), "");
         pelk.writeSettings([](Settings& s) { s.idleMinutes = 222; });
@@ -87,12 +77,12 @@ TEST(Startup, DefSetMovesTheDataToApplicationData)
         ASSERT_TRUE(pelk.startQuiet([](Settings& s) { s.idleMinutes = 111; }));
         pelk.command(IDM_EXIT);
         ASSERT_TRUE(pelk.waitForExit());
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dallop.c_str()));
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((std::string(appData) + "\\Dallop\\Pelk").c_str()));
         std::string saved = readWhole(dataDir + "dPelk.dat");
-        ASSERT_EQ(settingsFileSize, saved.size());
         Settings s{};
         decodeSettingsFile(reinterpret_cast<const unsigned char*>(saved.data()), saved.size(), s);
-        EXPECT_EQ(inDataDir ? 222u : 111u, s.idleMinutes);
+        EXPECT_EQ(inDataDir ? 222u : 111u, s.idleMinutes) << inDataDir;
+        EXPECT_EQ(settingsFileSize, saved.size());
         DeleteFileA((dataDir + "dPelk.dat").c_str());
     }
 }
@@ -102,17 +92,10 @@ TEST(Startup, LogEntriesAndRotation)
 {
     const std::string header = "Pelk v1.3 Log\r\n  \r\n";
     const std::string full(1000001, 'x');
-    struct Case {
-        std::string existing;  // "-": no log
-        bool oldLogIsFolder;   // the copy to dLogOld.txt fails
-        bool locked;
-        std::string before;    // what dLog.txt holds before its new entry
-        std::string oldLog;
-    };
-    const Case cases[] = {
-        {"-", false, false, header, "older"},     {"", false, false, header, "older"},
-        {full, false, false, header, full},       {full, true, false, full, ""},
-        {"kept", false, true, "kept", "older"},
+    struct Case { std::string existing; bool oldLogIsFolder, locked; std::string before, oldLog; };
+    const Case cases[] = {  // "-": no log; the copy to dLogOld.txt fails; the log is held open elsewhere
+        {"-", false, false, header, "older"}, {"", false, false, header, "older"}, {full, false, false, header, full},
+        {full, true, false, full, ""},        {"kept", false, true, "kept", "older"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.existing.size());
@@ -126,18 +109,15 @@ TEST(Startup, LogEntriesAndRotation)
         HANDLE lock = CreateFileA(pelk.path(c.locked ? "dLog.txt" : "-").c_str(), GENERIC_READ, 0, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         pelk.writeSettings([](Settings& s) { s.commandPromptMode = 0; });
-        ASSERT_TRUE(pelk.start("/slam /poff"));
-        ASSERT_TRUE(pelk.waitForPowerCalls(1));
+        ASSERT_TRUE(pelk.start("/slam /poff") && pelk.waitForPowerCalls(1));
         CloseHandle(lock);
         std::string log = pelk.read("dLog.txt");
         EXPECT_EQ(c.before, log.substr(0, c.before.size()));
         EXPECT_EQ(c.oldLog, pelk.read("dLogOld.txt"));
         std::string entry = log.substr(c.before.size());
+        EXPECT_EQ(c.locked ? "" : " : Log Off\r\n", entry.substr(std::min<size_t>(44, entry.size())));
         EXPECT_EQ(c.locked ? 0u : 47u + 7 + 2, entry.size());
-        if (!c.locked) {
-            EXPECT_EQ(" : Log Off\r\n", entry.substr(44));
-            EXPECT_EQ("  ", entry.substr(2, 1) + entry.substr(5, 1));  // "HH mm ss"
-        }
+        EXPECT_TRUE(c.locked || (entry[2] == ' ' && entry[5] == ' '));  // "HH mm ss"
     }
 }
 
