@@ -7,6 +7,8 @@
 #include "resources/resource.h"
 #include "settings/settings_file.h"
 
+// The flag word of the last ExitWindowsEx action: what the forced retries repeat.
+// Suspend, Hibernate and a remote shutdown in between leave it alone.
 static DWORD lastExitFlags;
 
 void performAction(DWORD action, int writeLog, const char* machineName)
@@ -15,22 +17,22 @@ void performAction(DWORD action, int writeLog, const char* machineName)
     const ActionEntry* entry = findAction(action);
     if (entry == nullptr)
         return;
-    lastExitFlags = entry->flags;
     if (writeLog != 0)
         appendLogLine(entry->logText);
     osSetProcessShutdownParameters(0x100, 0);
     switch (entry->call) {
     case callExitWindows:
+        lastExitFlags = entry->flags;
         osExitWindowsEx(lastExitFlags, 0);
         if (settings.forceAction == 1)
             osSetTimer(mainWindow, forceFallbackTimer, 15000);
         break;
     case callSetPowerState:
-        osSetSystemPowerState(lastExitFlags, settings.forceAction);
+        osSetSystemPowerState(entry->flags, settings.forceAction);
         break;
     case callRemoteShutdown:
         osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, settings.forceAction,
-                                 lastExitFlags);
+                                 entry->flags);
         break;
     }
 }

@@ -61,7 +61,7 @@ static BOOL onScheduleInit(HWND dialog)
     fillMinutesList(dialog, IDC_SCHEDULE_RESUME_MINUTES, settings.scheduleResumeMinutes);
     fillMinutesList(dialog, IDC_SCHEDULE_MINUTES, settings.scheduleMinutes);
     CheckDlgButton(dialog, IDC_SCHEDULE_FORCE, settings.forceAction == 1 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_SCHEDULE_RESUME, settings.scheduleResumeEnabled == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SCHEDULE_RESUME, settings.scheduleResumeEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
     addScheduleTips(dialog);
     updateScheduleEnabling(dialog);
     SetForegroundWindow(dialog);
@@ -130,11 +130,13 @@ static INT_PTR CALLBACK scheduleDialogProc(HWND dialog, UINT message, WPARAM wPa
     return TRUE;
 }
 
+// The dialog's own result decides: a prompt answered after it closed has written
+// promptRequest.answer since. Destroyed with its owner, the dialog gives 0.
 void runScheduleCommand(HWND owner)
 {
     promptRequest.answer = 0;
-    DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_SCHEDULE), owner, scheduleDialogProc, 0);
-    if (promptRequest.answer != 1)
+    INT_PTR answer = DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_SCHEDULE), owner, scheduleDialogProc, 0);
+    if (answer != 1)
         return;
     scheduleStartTick = osGetTickCount();
     scheduleLengthMs = scheduleLengthFor(settings.scheduleMinutes);

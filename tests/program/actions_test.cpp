@@ -69,38 +69,61 @@ TEST(Actions, TrayPromptActsOnlyOnYes)
     }
 }
 
-// A schedule runs out while a tray prompt waits: each prompt keeps its own texts and answer.
-TEST(Actions, PromptsThatMeetKeepTheirOwnAnswers)
+// A prompt opens over a tray prompt or the schedule dialog (timer 8 runs out) and is
+// answered after the first has closed: each caller acts on its own dialog's answer.
+TEST(Actions, DialogsThatMeetKeepTheirOwnAnswers)
 {
-    Pelk pelk;
-    ASSERT_TRUE(pelk.startQuiet([](Settings& s) { s.trayPromptMode = 1; }));
-    pelk.command(IDM_RESTART);
-    HWND first = pelk.waitForDialog();
-    pelk.timer(scheduleTimer);
-    HWND second = pelk.waitForDialog(first);
-    ASSERT_NE(nullptr, second);
-    answerYes(first);
-    ASSERT_TRUE(waitUntil([first] { return !IsWindowVisible(first); }));
-    EXPECT_EQ("Please confirm Log Off", textOf(second, IDC_PROMPT_MESSAGE));
-    answerNo(second);
-    ASSERT_TRUE(waitForClose(first));
-    ASSERT_TRUE(pelk.ready());
-    EXPECT_EQ(Lines{"ExitWindowsEx 2 0"}, pelk.powerCalls());
+    struct Case {
+        UINT opens;
+        int firstButton;
+        void (*answerSecond)(HWND);
+        const char* call;  // null: nothing is performed
+        bool scheduled;
+    };
+    const Case cases[] = {
+        {IDM_RESTART, IDOK, answerNo, "ExitWindowsEx 2 0", false},
+        {IDM_SCHEDULE, IDCANCEL, answerYes, "ExitWindowsEx 0 0", false},
+        {IDM_SCHEDULE, IDOK, answerNo, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opens + c.firstButton);
+        Pelk pelk;
+        ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+            s.trayPromptMode = 1;
+            s.scheduleMinutes = 5;
+        }));
+        pelk.clearJournal();
+        pelk.command(c.opens);
+        HWND first = pelk.waitForDialog();
+        pelk.timer(scheduleTimer);
+        HWND second = pelk.waitForDialog(first);
+        ASSERT_NE(nullptr, second);
+        press(first, c.firstButton);
+        ASSERT_TRUE(waitUntil([first] { return !IsWindowVisible(first); }));
+        EXPECT_EQ("Please confirm Log Off", textOf(second, IDC_PROMPT_MESSAGE));
+        c.answerSecond(second);
+        ASSERT_TRUE(waitForClose(first));
+        ASSERT_TRUE(pelk.ready());
+        EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, pelk.powerCalls());
+        EXPECT_EQ(c.scheduled, pelk.timers().back() == "SetTimer main 8 300500");
+    }
 }
 
 // Power Off with forceAction 1 arms the fallback (timer 5, 15 s), which starts the
 // forced retries (timer 6, every 10 s) and offers to stop them; Abort stops them too.
+// A Suspend in between does not change what the retries repeat.
 TEST(Actions, ForcedRetries)
 {
     struct Case {
         void (*answer)(HWND);
         bool abort;
+        bool suspend;
         Lines stops;  // the timer lines once the prompt has gone
     };
     const Case cases[] = {
-        {answerYes, false, {"KillTimer dialog 2"}},
-        {answerNo, false, {"KillTimer dialog 2", "KillTimer main 6"}},
-        {answerYes, true, {"KillTimer main 6", "KillTimer main 8", "KillTimer dialog 2"}},
+        {answerYes, false, true, {"KillTimer dialog 2"}},
+        {answerNo, false, false, {"KillTimer dialog 2", "KillTimer main 6"}},
+        {answerYes, true, false, {"KillTimer main 6", "KillTimer main 8", "KillTimer dialog 2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stops.back());
@@ -116,6 +139,8 @@ TEST(Actions, ForcedRetries)
         ASSERT_NE(nullptr, prompt);
         EXPECT_EQ("Forcing Shutdown in 10 seconds...", textOf(prompt, IDC_PROMPT_MESSAGE));
         EXPECT_EQ("Yes", textOf(prompt, IDOK));
+        if (c.suspend)
+            pelk.command(IDM_SUSPEND);
         pelk.timer(forcedRetryTimer);  // the retries go on while the prompt shows
         if (c.abort)
             pelk.command(IDM_ABORT_SHUTDOWN);
@@ -125,18 +150,26 @@ TEST(Actions, ForcedRetries)
         Lines timers = {"SetTimer main 5 15000", "KillTimer main 5", "SetTimer main 6 10000"};
         timers.insert(timers.end(), c.stops.begin(), c.stops.end());
         EXPECT_EQ(timers, pelk.timers());
-        EXPECT_EQ((Lines{"ExitWindowsEx 8 0", "ExitWindowsEx 12 0"}), pelk.powerCalls());
+        Lines calls = {"ExitWindowsEx 8 0", "SetSystemPowerState 1 1", "ExitWindowsEx 12 0"};
+        if (!c.suspend)
+            calls.erase(calls.begin() + 1);
+        EXPECT_EQ(calls, pelk.powerCalls());
     }
 }
 
 TEST(Actions, ScheduleDialog)
 {
     Pelk pelk;
-    ASSERT_TRUE(pelk.startQuiet([](Settings& s) { s.scheduleAction = 0; }));
+    ASSERT_TRUE(pelk.startQuiet([](Settings& s) {
+        s.scheduleAction = 4;
+        s.scheduleResumeEnabled = 2;  // from a damaged file: set all the same
+    }));
     pelk.command(IDM_SCHEDULE);
     HWND dialog = pelk.waitForDialog();
     ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("Schedule Shutdown", textOf(dialog));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_RESUME));
+    EXPECT_TRUE(enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
     EXPECT_EQ("Selects the Shutdown type (Shutdown, Restart...)", pelk.tip(dialog, IDC_SCHEDULE_ACTION));
     EXPECT_EQ("If a normal shutdown fails then Pelk will attempt to close non-responding programs",
               pelk.tip(dialog, IDC_SCHEDULE_FORCE));
@@ -148,9 +181,9 @@ TEST(Actions, ScheduleDialog)
     EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
 
     // The resume box follows the action, which counts at once; the rest only on OK.
-    pick(dialog, IDC_SCHEDULE_ACTION, 4);
     SendDlgItemMessageA(dialog, IDC_SCHEDULE_RESUME, BM_CLICK, 0, 0);
-    EXPECT_TRUE(enabled(dialog, IDC_SCHEDULE_RESUME) && enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
+    EXPECT_FALSE(enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
+    SendDlgItemMessageA(dialog, IDC_SCHEDULE_RESUME, BM_CLICK, 0, 0);
     pick(dialog, IDC_SCHEDULE_ACTION, 3);
     EXPECT_FALSE(enabled(dialog, IDC_SCHEDULE_RESUME) || enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_RESUME));
