@@ -93,11 +93,3 @@ add_dependencies(program_tests Pelk PelkTest)
 # One Pelk process at a time: the single-instance mutex is machine-wide.
 gtest_discover_tests(program_tests TEST_PREFIX "program." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES TIMEOUT 180 RESOURCE_LOCK pelk_process)
-
-# Tests that really end the Wine session run alone, through a shell script.
-file(GLOB SESSION_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/session/*.sh)
-foreach(script ${SESSION_TESTS})
-  get_filename_component(name ${script} NAME_WE)
-  add_test(NAME session.${name} COMMAND bash ${script} ${WINE_RUN} ${CMAKE_BINARY_DIR}/bin)
-  set_tests_properties(session.${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
-endforeach()

@@ -2,12 +2,8 @@
 // them, remotely, locally, and behind the slam prompt.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "pelk.h"
 #include "resources/resource.h"
-
-namespace {
 
 // Remote: one call with the Tray page's seconds, no prompt, no log line, no save; the end.
 TEST(CommandLine, RemoteSlamShutsTheComputerDownAndEnds)
@@ -17,18 +13,13 @@ TEST(CommandLine, RemoteSlamShutsTheComputerDownAndEnds)
         {"/slam /remo:SERVER7 /loop", 3, 0, "SERVER7|33|0|1"},
         {"/slam /remo:SERVER7", 7, 0, "SERVER7|33|0|1"},
         {"/slam /kill \"/remo:My PC\" /shut /wait", 6, 0, "My PC|33|1|0"},
-        {"/slam /remo", 1, 2, "OLDBOX|33|2|1"},
+        {"/slam /remo", 1, 2, "Mr Computer|33|2|1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         Pelk pelk;
-        pelk.writeSettings([&c](Settings& s) {
-            std::strcpy(s.remoteComputerName, "OLDBOX");
-            s.trayIconEnabled = 0;
-            s.commandAction = c.commandAction;
-            s.forceAction = c.forceAction;
-            s.trayWarnSeconds = 33;
-        });
+        pelk.writeSettings({{&Settings::trayIconEnabled, 0}, {&Settings::commandAction, c.commandAction},
+                            {&Settings::forceAction, c.forceAction}, {&Settings::trayWarnSeconds, 33}});
         std::string before = pelk.read("dPelk.dat");
         ASSERT_TRUE(pelk.start(c.arguments) && pelk.waitForExit());
         EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
@@ -54,13 +45,9 @@ TEST(CommandLine, LocalSlamActsAtOnceAndStays)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         Pelk pelk;
-        pelk.writeSettings([&c](Settings& s) {
-            s.trayIconEnabled = 0;
-            s.commandAction = c.action;
-            s.commandForce = c.action == 9;
-            s.commandPromptMode = 0;
-            s.logEvents = c.logEvents;
-        });
+        pelk.writeSettings({{&Settings::trayIconEnabled, 0}, {&Settings::commandAction, c.action},
+                            {&Settings::commandForce, c.action == 9}, {&Settings::commandPromptMode, 0},
+                            {&Settings::logEvents, c.logEvents}});
         ASSERT_TRUE(pelk.start(c.arguments) && pelk.ready());
         EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, pelk.powerCalls());
         EXPECT_EQ(c.log, pelk.logTexts());
@@ -85,11 +72,8 @@ TEST(CommandLine, SlamPrompt)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments + std::string(c.answer == IDCANCEL ? " No" : ""));
         Pelk pelk;
-        pelk.writeSettings([&c](Settings& s) {
-            s.trayIconEnabled = 0;
-            s.commandPromptMode = 2;
-            s.commandWarnSeconds = c.seconds;
-        });
+        pelk.writeSettings({{&Settings::trayIconEnabled, 0}, {&Settings::commandPromptMode, 2},
+                            {&Settings::commandWarnSeconds, c.seconds}});
         ASSERT_TRUE(pelk.start(c.arguments));
         HWND prompt = pelk.waitForDialog();
         EXPECT_EQ("Windows is about to be Slammed...", textOf(prompt, IDOK));
@@ -106,5 +90,3 @@ TEST(CommandLine, SlamPrompt)
         EXPECT_EQ(c.call ? 0u : pelk.imageBase(), pelk.exitCode());
     }
 }
-
-}  // namespace

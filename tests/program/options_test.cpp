@@ -3,25 +3,25 @@
 // file, the journal and the registry.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "pelk.h"
 #include "resources/resource.h"
-
-namespace {
 
 const int tray = 0, command = 1, idle = 2, battery = 3, misc = 4;
 
 // A plain start opens the options; without a settings file, with the tray icon.
-HWND startWithOptions(Pelk& pelk) { return pelk.start("") ? pelk.waitForDialog() : nullptr; }
+static HWND startWithOptions(Pelk& pelk) { return pelk.start("") ? pelk.waitForDialog() : nullptr; }
 
 // What the settings file holds now.
-Settings saved(Pelk& pelk)
+static Settings saved(Pelk& pelk)
 {
     Settings s{};
     pelk.savedSettings(s);
     return s;
 }
+
+const char* const typeTip = "Selects the Shutdown type (Shutdown, Restart...)";
+const char* const promptTip = "Select if you want to give confirmation or a timed warning prior to the shutdown";
+const char* const forceTip = "If a normal shutdown fails then Pelk will attempt to close non-responding programs";
 
 // Every text of the pages that a user reads: captions, labels and tips.
 TEST(Options, PagesShowTheirTextsAndTips)
@@ -38,24 +38,19 @@ TEST(Options, PagesShowTheirTextsAndTips)
         {tray, IDC_TRAY_SHOW_LOG_OFF, "Log Off", "Shows the Log Off option in the tray menu"},
         {tray, IDC_TRAY_SHOW_SUSPEND, "Suspend", "Shows the Suspend option in the tray menu"},
         {tray, IDC_TRAY_CLICK, "Schedule", "What happens when you click on the tray icon"},
-        {tray, IDC_TRAY_PROMPT_MODE, "Warn",
-         "Select if you want to give confirmation or a timed warning prior to the shutdown"},
+        {tray, IDC_TRAY_PROMPT_MODE, "Warn", promptTip},
         {tray, IDC_TRAY_WARN_SECONDS, "5", ""},
-        {tray, IDC_TRAY_FORCE, "Force",
-         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
-        {command, IDC_COMMAND_ACTION, "Log Off", "Selects the Shutdown type (Shutdown, Restart...)"},
-        {command, IDC_COMMAND_PROMPT_MODE, "Warn",
-         "Select if you want to give confirmation or a timed warning prior to the shutdown"},
+        {tray, IDC_TRAY_FORCE, "Force", forceTip},
+        {command, IDC_COMMAND_ACTION, "Log Off", typeTip},
+        {command, IDC_COMMAND_PROMPT_MODE, "Warn", promptTip},
         {command, IDC_COMMAND_WARN_SECONDS, "5", "Length of time in seconds of warning prior to shutdown action"},
         {command, IDC_COMMAND_REMOTE_NAME, "Mr Computer", "Name of the remote computer to shutdown"},
-        {command, IDC_COMMAND_FORCE, "Force Shutdown",
-         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {command, IDC_COMMAND_FORCE, "Force Shutdown", forceTip},
         {idle, IDC_IDLE_ENABLED, "Enable Monitor",
          "Sets Pelk to monitor the computer activity, and to peform the shutdown action after a set time of idleness"},
-        {idle, IDC_IDLE_ACTION, "Log Off", "Selects the Shutdown type (Shutdown, Restart...)"},
+        {idle, IDC_IDLE_ACTION, "Log Off", typeTip},
         {idle, IDC_IDLE_MINUTES, "60", "Time of idleness before Pelk initiates shutdown"},
-        {idle, IDC_IDLE_FORCE, "Force Shutdown",
-         "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
+        {idle, IDC_IDLE_FORCE, "Force Shutdown", forceTip},
         {idle, IDC_IDLE_RESUME, "Resume Computer after", "Sets the computer to resume after a set time"},
         {idle, IDC_IDLE_RESUME_MINUTES, "120", "How many minutes before Pelk resumes computer after suspending it"},
         {battery, IDC_BATTERY_ENABLED, "Enable Monitor",
@@ -100,63 +95,56 @@ TEST(Options, PagesShowTheirTextsAndTips)
     EXPECT_EQ("Top Left|Top Right|Bot Left|Bot Right|Free", entries(showPage(sheet, battery), IDC_BATTERY_LOCATION));
 }
 
-// Lists change their field at once, numbers only when the page is left: Cancel keeps
-// the one in memory and drops the other, and saves nothing.
-TEST(Options, CancelKeepsWhatChangedAtOnce)
+// Lists change their field at once; the rest is read when its page is left, numbers
+// clamped (a huge paste into every edit box is no harm), and saved at once. Cancel
+// keeps what changed at once and saves nothing. "Auto Start" writes the program's own
+// path, quoted for its space, to the Run key, and deletes it when cleared.
+TEST(Options, EachPageSavesWhenLeft)
 {
+    const std::string pasted(100000, '9');
     Pelk pelk;
     HWND sheet = startWithOptions(pelk);
-    pelk.post(1031);  // a second request while the sheet shows: nothing
-    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
     HWND page = showPage(sheet, -1);
     pick(page, IDC_TRAY_PROMPT_MODE, 1);
     SetDlgItemTextA(page, IDC_TRAY_WARN_SECONDS, "77");
     press(sheet, IDCANCEL);
     ASSERT_TRUE(waitForClose(sheet));
     EXPECT_EQ("", pelk.read("dPelk.dat"));
-    Settings s = pelk.exitAndSaved();
-    EXPECT_EQ(1u, s.trayPromptMode);
-    EXPECT_EQ(5u, s.trayWarnSeconds);
-}
-
-// Leaving each page reads its controls, clamps the numbers and saves at once.
-TEST(Options, EachPageSavesWhenLeft)
-{
-    Pelk pelk;
-    HWND sheet = startWithOptions(pelk);
-    HWND page = showPage(sheet, tray);
-    SetDlgItemTextA(page, IDC_TRAY_WARN_SECONDS, "1");
+    pelk.post(1031);
+    sheet = pelk.waitForDialog();
+    pelk.post(1031);  // a second request while the sheet shows: nothing
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+    page = showPage(sheet, tray);
+    EXPECT_EQ("Confirm|5", textOf(page, IDC_TRAY_PROMPT_MODE) + "|" + textOf(page, IDC_TRAY_WARN_SECONDS));
+    pasteIntoEveryEdit(page, pasted);
     pick(page, IDC_TRAY_CLICK, 1);
     page = showPage(sheet, command);
-    EXPECT_EQ(3u, saved(pelk).trayWarnSeconds);
-    EXPECT_EQ(1u, saved(pelk).trayClickAction);
-    SetDlgItemTextA(page, IDC_COMMAND_WARN_SECONDS, "1000");
-    SetDlgItemTextA(page, IDC_COMMAND_REMOTE_NAME, std::string(700, 'N').c_str());
+    EXPECT_EQ(999u, saved(pelk).trayWarnSeconds);
+    pasteIntoEveryEdit(page, pasted);
     pick(page, IDC_COMMAND_ACTION, 7);
     EXPECT_TRUE(enabled(page, IDC_COMMAND_REMOTE_NAME));
     page = showPage(sheet, idle);
-    EXPECT_EQ(999u, saved(pelk).commandWarnSeconds);
-    EXPECT_EQ(7u, saved(pelk).commandAction);
-    EXPECT_EQ(std::string(599, 'N'), saved(pelk).remoteComputerName);
+    EXPECT_EQ(std::string(599, '9'), saved(pelk).remoteComputerName);
     for (const char* timer : {"SetTimer main 2 60000", "KillTimer main 2"}) {  // at once, on each click
         SendDlgItemMessageA(page, IDC_IDLE_ENABLED, BM_CLICK, 0, 0);
         EXPECT_EQ(timer, pelk.timers().back());
     }
-    pick(page, IDC_IDLE_MINUTES, 1);  // "90 (1.5 hrs)"
-    SetDlgItemTextA(page, IDC_IDLE_RESUME_MINUTES, "2");
+    pasteIntoEveryEdit(page, pasted);
     page = showPage(sheet, battery);
-    EXPECT_EQ(90u, saved(pelk).idleMinutes);
-    EXPECT_EQ(5u, saved(pelk).idleResumeMinutes);
-    SetDlgItemTextA(page, IDC_BATTERY_STEP, "51");
-    SetDlgItemTextA(page, IDC_BATTERY_CHARGED, "19");
+    pasteIntoEveryEdit(page, pasted);
     page = showPage(sheet, misc);
-    EXPECT_EQ(100u, saved(pelk).batteryStepPercent);
-    EXPECT_EQ(20u, saved(pelk).chargedPercent);
     SendDlgItemMessageA(page, IDC_MISC_LOG_EVENTS, BM_CLICK, 0, 0);
+    for (const std::string& expected : {"\"" + pelk.path("PelkTest.exe") + "\" /q", std::string()}) {
+        SendDlgItemMessageA(showPage(sheet, misc), IDC_MISC_AUTO_START, BM_CLICK, 0, 0);
+        showPage(sheet, tray);
+        EXPECT_EQ(expected, registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
+    }
     press(sheet, IDOK);
     ASSERT_TRUE(waitForClose(sheet));
-    EXPECT_EQ(0u, saved(pelk).logEvents);
-    EXPECT_EQ(1u, saved(pelk).monitorOnTop);  // every page sets it when it opens
+    Settings s = saved(pelk);
+    const uint32_t got[] = {s.trayPromptMode, s.trayClickAction, s.commandWarnSeconds, s.commandAction, s.idleMinutes,
+                            s.idleResumeMinutes, s.batteryStepPercent, s.chargedPercent, s.logEvents, s.monitorOnTop};
+    EXPECT_EQ((std::vector<uint32_t>{1, 1, 999, 7, 999, 999, 100, 100, 0, 1}), std::vector<uint32_t>(got, got + 10));
 }
 
 // Without its icon the program ends with the sheet; the monitor goes with the icon.
@@ -181,29 +169,6 @@ TEST(Options, TrayIconOffEndsTheProgramWithTheSheet)
     press(sheet, IDCANCEL);
     ASSERT_TRUE(pelk.waitForExit());
     EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
-}
-
-std::string runValue()
-{
-    char value[700] = "";
-    DWORD size = sizeof value;
-    SHGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Pelk.exe", nullptr, value, &size);
-    return value;
-}
-
-// "Auto Start" writes the program's own path (quoted, for it holds a space) when
-// the page is left, and deletes it when cleared.
-TEST(Options, AutoStartWritesAndDeletesTheRunValue)
-{
-    Pelk pelk;
-    HWND sheet = startWithOptions(pelk);
-    for (const std::string& expected : {"\"" + pelk.path("PelkTest.exe") + "\" /q", std::string()}) {
-        HWND page = showPage(sheet, misc);
-        SendDlgItemMessageA(page, IDC_MISC_AUTO_START, BM_CLICK, 0, 0);
-        showPage(sheet, tray);
-        EXPECT_EQ(expected, runValue());
-        EXPECT_EQ(expected.empty() ? 0u : 1u, saved(pelk).autoStart);
-    }
 }
 
 TEST(About, ViewsAndButtons)
@@ -235,5 +200,3 @@ TEST(About, ViewsAndButtons)
     press(about, IDOK);
     ASSERT_TRUE(waitForClose(about));
 }
-
-}  // namespace

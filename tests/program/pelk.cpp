@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +20,14 @@ std::string readWhole(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string registryText(HKEY root, const char* key, const char* value)
+{
+    char text[700] = "";
+    DWORD size = sizeof text;
+    SHGetValueA(root, key, value, nullptr, text, &size);
+    return text;
 }
 
 void writeWhole(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
@@ -74,6 +83,29 @@ std::string entries(HWND dialog, int id)
 }
 
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+static BOOL CALLBACK pasteIfEdit(HWND control, LPARAM)
+{
+    char name[8] = "";
+    GetClassNameA(control, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") == 0) {
+        SendMessageA(control, EM_SETSEL, 0, -1);
+        SendMessageA(control, WM_PASTE, 0, 0);
+    }
+    return TRUE;
+}
+
+void pasteIntoEveryEdit(HWND dialog, const std::string& text)
+{
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    lstrcpyA(static_cast<char*>(GlobalLock(copy)), text.c_str());
+    GlobalUnlock(copy);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    SetClipboardData(CF_TEXT, copy);
+    CloseClipboard();
+    EnumChildWindows(dialog, pasteIfEdit, 0);
+}
 
 HWND showPage(HWND sheet, int index)
 {
@@ -138,27 +170,12 @@ size_t Pelk::memory()
     return counters.PagefileUsage;
 }
 
-DWORD runAndWait(const std::string& commandLine, DWORD timeoutMs)
-{
-    std::string line = commandLine;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    DWORD code = ~0u;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-    }
-    return code;
-}
-
-void Pelk::writeSettings(const std::function<void(Settings&)>& edit)
+void Pelk::writeSettings(const Fields& fields)
 {
     Settings s{};
     applyDefaults(s);
-    edit(s);
+    for (const auto& field : fields)
+        s.*field.first = field.second;
     unsigned char bytes[settingsFileSize];
     encodeSettingsFile(s, bytes);
     writeWhole(path("dPelk.dat"), std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
@@ -178,9 +195,9 @@ bool Pelk::start(const std::string& arguments)
                           &process_) != FALSE;
 }
 
-bool Pelk::startQuiet(const std::function<void(Settings&)>& edit)
+bool Pelk::startQuiet(const Fields& fields)
 {
-    writeSettings(edit);
+    writeSettings(fields);
     return start("/q") && waitUntil([this] {
         Lines set = timers();
         return std::find(set.begin(), set.end(), "KillTimer main 1") != set.end();

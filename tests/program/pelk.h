@@ -11,17 +11,19 @@
 #include "settings/settings.h"
 
 using Lines = std::vector<std::string>;
+// Settings fields and the values a test gives them: {{&Settings::idleEnabled, 1}, ...}.
+using Fields = std::vector<std::pair<uint32_t Settings::*, uint32_t>>;
 
 class Pelk {
 public:
     explicit Pelk(const char* program = "PelkTest.exe");
-    // An installed copy in `folder` (ending in a backslash), neither copied nor removed.
+    // A program already in `folder` (ending in a backslash), neither copied nor removed.
     Pelk(const char* program, const std::string& folder) : folder_(folder), program_(program), owned_(false) {}
     ~Pelk();
 
     std::string path(const char* name) const { return folder_ + name; }
-    // Writes "dPelk.dat" beside the program: the defaults, changed by `edit`.
-    void writeSettings(const std::function<void(Settings&)>& edit);
+    // Writes "dPelk.dat" beside the program: the defaults with `fields` changed.
+    void writeSettings(const Fields& fields = {});
     // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
     void setReading(const char* key, unsigned long long value);
 
@@ -30,8 +32,8 @@ public:
     void kill();
     // The private memory of the process, in bytes.
     size_t memory();
-    // Starts it with "/q" (into the tray) after `edit`; true once the start-up timer has run.
-    bool startQuiet(const std::function<void(Settings&)>& edit = [](Settings&) {});
+    // Starts it with "/q" (into the tray) on `fields`; true once the start-up timer has run.
+    bool startQuiet(const Fields& fields = {});
     // True once a message loop of the program (a modal one too) has served a message.
     bool ready(DWORD timeoutMs = 10000) { return send(WM_NULL, 0, 0, timeoutMs); }
     bool waitForExit(DWORD timeoutMs = 10000);
@@ -79,9 +81,6 @@ private:
     bool owned_ = true;
 };
 
-// Runs a command line and waits for its end; its exit code, or ~0 when it did not end.
-DWORD runAndWait(const std::string& commandLine, DWORD timeoutMs = 60000);
-
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // The text of a window or of the control `id` of a dialog (sent, so an edit's own text).
 std::string textOf(HWND window);
@@ -94,11 +93,17 @@ void pick(HWND dialog, int id, int index);
 // The entries of a combo box, joined by "|".
 std::string entries(HWND dialog, int id);
 bool enabled(HWND dialog, int id);
+// Pastes `text` over the text of every edit box of `dialog`, those of combo boxes too.
+void pasteIntoEveryEdit(HWND dialog, const std::string& text);
 // Selects a page of the options sheet (which leaves the page shown) and returns its
 // window; index -1: the page shown.
 HWND showPage(HWND sheet, int index);
 void moveCursor(int x, int y);
 
+// Where Windows finds the programs it starts at logon.
+const char* const runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// A text value of the registry, empty when it is missing.
+std::string registryText(HKEY root, const char* key, const char* value);
 std::string readWhole(const std::string& path);
 void writeWhole(const std::string& path, const std::string& bytes);
 void removeTree(const std::string& folder);

@@ -10,58 +10,54 @@
 #include "resources/resource.h"
 #include "version.h"
 
-namespace {
-
-std::string specialFolder(int id)
+static std::string specialFolder(int id)
 {
     char path[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, path, id, FALSE);
     return path;
 }
 
-std::string registryText(HKEY root, const char* key, const char* value)
-{
-    char text[700] = "";
-    DWORD size = sizeof text;
-    SHGetValueA(root, key, value, nullptr, text, &size);
-    return text;
-}
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+static bool exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 TEST(Release, InstallsRunsAndUninstalls)
 {
-    char setup[MAX_PATH];
-    GetModuleFileNameA(nullptr, setup, MAX_PATH);
-    PathRemoveFileSpecA(setup);
-    PathAppendA(setup, "..\\..\\dist\\Pelk-" PELK_VERSION_TEXT "-setup.exe");
+    char dist[MAX_PATH];
+    GetModuleFileNameA(nullptr, dist, MAX_PATH);
+    PathRemoveFileSpecA(dist);
+    PathAppendA(dist, "..\\..\\dist\\");
+    Pelk setup("Pelk-" PELK_VERSION_TEXT "-setup.exe", dist);
     const std::string folder = specialFolder(CSIDL_PROGRAM_FILES) + "\\Pelk\\";
-    const std::string settings = specialFolder(CSIDL_APPDATA) + "\\Orvenlit\\Pelk\\dPelk.dat";
-    const char* const run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string appData = specialFolder(CSIDL_APPDATA);
     const char* const entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelk";
-    DeleteFileA(settings.c_str());
-    ASSERT_EQ(0u, runAndWait("\"" + std::string(setup) + "\" /S"));
+    ASSERT_TRUE(setup.start("/S") && setup.waitForExit(60000) && setup.exitCode() == 0);
     for (const char* file : {"Pelk.exe", "ReadMe.htm", "DefSet.txt", "Uninstall.exe"})
         EXPECT_TRUE(exists(folder + file)) << file;
-    EXPECT_EQ("Pelk|" PELK_VERSION_TEXT "|Pelk developers", registryText(HKEY_LOCAL_MACHINE, entry, "DisplayName") + "|" +
-                                                          registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion") +
-                                                          "|" + registryText(HKEY_LOCAL_MACHINE, entry, "Publisher"));
+    EXPECT_EQ(PELK_VERSION_TEXT, registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion"));
 
+    // With DefSet.txt beside it, the program reads and saves its settings in the application-data folder.
+    Pelk data("Pelk.exe", appData + "\\Orvenlit\\Pelk\\");
+    removeTree(appData + "\\Dallop\\");
+    CreateDirectoryA((appData + "\\Orvenlit").c_str(), nullptr);
+    CreateDirectoryA(data.path("").c_str(), nullptr);
+    data.writeSettings({{&Settings::idleMinutes, 222}});
     Pelk pelk("Pelk.exe", folder);  // a plain start: the options; Auto Start, then OK
+    pelk.writeSettings({{&Settings::idleMinutes, 111}});  // not read, for DefSet.txt is there
     ASSERT_TRUE(pelk.start(""));
     HWND sheet = pelk.waitForDialog();
     SendDlgItemMessageA(showPage(sheet, 4), IDC_MISC_AUTO_START, BM_CLICK, 0, 0);
     press(sheet, IDOK);
     ASSERT_TRUE(waitForClose(sheet));
-    EXPECT_EQ("\"" + folder + "Pelk.exe\" /q", registryText(HKEY_CURRENT_USER, run, "Pelk.exe"));
-    EXPECT_TRUE(exists(settings));
+    EXPECT_EQ("\"" + folder + "Pelk.exe\" /q", registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
+    Settings saved;
+    EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1 && saved.idleMinutes == 222);
+    EXPECT_TRUE(exists(appData + "\\Dallop\\Pelk"));
 
-    EXPECT_EQ(0u, runAndWait("\"" + folder + "Uninstall.exe\" /S"));
+    DeleteFileA(pelk.path("dPelk.dat").c_str());
+    Pelk uninstall("Uninstall.exe", folder);
+    EXPECT_TRUE(uninstall.start("/S") && uninstall.waitForExit(60000) && uninstall.exitCode() == 0);
     EXPECT_TRUE(pelk.waitForExit(15000));  // ended by its own Exit
     EXPECT_TRUE(waitUntil([&folder] { return !exists(folder); }, 15000));
-    EXPECT_EQ("", registryText(HKEY_CURRENT_USER, run, "Pelk.exe"));
-    EXPECT_EQ("", registryText(HKEY_LOCAL_MACHINE, entry, "DisplayName"));
-    EXPECT_TRUE(exists(settings));
+    EXPECT_EQ("", registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
+    EXPECT_EQ("", registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion"));
+    EXPECT_TRUE(exists(data.path("dPelk.dat")));
 }
-
-}  // namespace

@@ -19,19 +19,15 @@ static void besideProgram(const char* name, char* path)
 // Appends one line to the journal; TRUE, what the recorded call then answers.
 static BOOL journal(const char* format, ...)
 {
-    char line[1400];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(line, sizeof line - 2, format, arguments);
-    va_end(arguments);
-    lstrcatA(line, "\r\n");
     char path[MAX_PATH];
     besideProgram("PowerJournal.txt", path);
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    WriteFile(file, line, lstrlenA(line), &written, nullptr);
-    CloseHandle(file);
+    FILE* file = std::fopen(path, "ab");
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(file, format, arguments);
+    va_end(arguments);
+    std::fputs("\r\n", file);
+    std::fclose(file);
     return TRUE;
 }
 

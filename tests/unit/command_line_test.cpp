@@ -7,17 +7,10 @@
 #include <string>
 #include <vector>
 
-namespace {
-
 TEST(CommandLine, Arguments)
 {
-    struct Case {
-        const char* line;
-        unsigned n;
-        size_t outSize;
-        int result;
-        const char* out;  // null: left untouched
-    };
+    // out: null when the buffer is left untouched
+    struct Case { const char* line; unsigned n; size_t outSize; int result; const char* out; };
     const Case cases[] = {
         {"C:\\pelk.exe /q", 0, 600, argumentFound, "C:\\pelk.exe"},
         {" \t  ", 0, 600, argumentMissing, ""},
@@ -62,12 +55,7 @@ TEST(CommandLine, StartModeAndSlamKeywords)
         EXPECT_EQ(c.mode, chooseStartMode(c.line, c.trayIconEnabled)) << c.line << " tray " << c.trayIconEnabled;
 
     const uint32_t kept = 99;
-    struct Case {
-        const char* line;
-        bool remote;
-        uint32_t action, promptMode, force;
-        const char* name;
-    };
+    struct Case { const char* line; bool remote; uint32_t action, promptMode, force; const char* name; };
     const Case cases[] = {
         {"pelk /slam /loop /kill", false, 1, kept, 1, "Stored"},
         {"pelk /slam /Shutdown", false, 0, kept, kept, "Stored"},
@@ -95,5 +83,3 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     for (uint32_t action : {0u, 1u, 6u, 7u, 8u})
         EXPECT_EQ(action == 1 || action == 7 ? 1u : 0u, remoteRestartFlag(action)) << action;
 }
-
-}  // namespace

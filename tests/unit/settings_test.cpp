@@ -8,9 +8,7 @@
 #include "settings/log_format.h"
 #include "settings/settings.h"
 
-namespace {
-
-Settings patterned()
+static Settings patterned()
 {
     Settings s;
     unsigned char* raw = reinterpret_cast<unsigned char*>(&s);
@@ -40,13 +38,8 @@ TEST(Settings, Decoding)
     const uint32_t expectedDefaults[] = {97, 1, 5, 3, 1, 3, 5, 3, 5, 5, 2, 2, 1, 60, 3, 120, 0, 1, 0, 1, 1, 0, 0,
                                          0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 120};
     EXPECT_EQ(0, std::memcmp(expectedDefaults, &defaults.chargedPercent, sizeof expectedDefaults));
-    struct Case {
-        const char* name;
-        const char* header;
-        size_t length;
-        size_t bytesTaken;  // of the patterned record
-        bool laterDefaults;
-    };
+    // bytesTaken: of the patterned record
+    struct Case { const char* name; const char* header; size_t length; size_t bytesTaken; bool laterDefaults; };
     const Case cases[] = {
         {"current, whole", "Pelk1300", settingsFileSize, sizeof(Settings), false},
         {"header only", "Pelk1300", 8, 0, false},
@@ -105,4 +98,3 @@ TEST(EventLog, EntryColumnsAndRotation)
         EXPECT_EQ(size.second, logStartFor(size.first)) << size.first;
 }
 
-}  // namespace

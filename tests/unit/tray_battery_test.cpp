@@ -7,8 +7,6 @@
 #include "battery/battery_rules.h"
 #include "tray/tray_rules.h"
 
-namespace {
-
 TEST(TrayAndBattery, Rules)
 {
     Settings s{};
@@ -68,5 +66,3 @@ TEST(TrayAndBattery, Rules)
     }
     EXPECT_TRUE(monitorStaysOpen(1, false, false, 1) && !monitorStaysOpen(1, true, true, 0));
 }
-
-}  // namespace
