@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 #include "app/app.h"
@@ -29,37 +30,60 @@ static void answerNo(HWND prompt) { press(prompt, IDCANCEL); }
 static void pressEscape(HWND p) { PostMessageA(GetDlgItem(p, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001); }
 static void countdownRunsOut(HWND prompt) { PostMessageA(prompt, WM_TIMER, 2, 0); }
 
-TEST(Actions, TrayPromptActsOnlyOnYes)
+// A countdown of one second that runs out waits for the user all the same.
+static void oneSecondCountdownWaits(HWND prompt)
 {
-    // call: null when nothing is performed
-    struct Case { uint32_t mode; UINT command; const char* name; void (*answer)(HWND); const char* call; };
+    countdownRunsOut(prompt);
+    EXPECT_FALSE(waitUntil([prompt] { return !IsWindowVisible(prompt); }, 300));
+    answerYes(prompt);
+}
+
+// A prompt before the action, from the tray menu (after "/q") or at a slam start: its
+// texts, top-most with the focus on Yes, a countdown in Warn mode. Yes or the end of the
+// countdown acts, No does not; No at a slam prompt ends the program.
+TEST(Actions, PromptsActOnlyOnYes)
+{
+    // name: of the tray menu's action, null at a slam start; call: null when nothing is performed
+    struct Case { const char* arguments; UINT command; const char* name; uint32_t mode, seconds;
+        void (*answer)(HWND); const char* call; };
     const Case cases[] = {
-        {1, IDM_RESTART, "Restart", answerYes, "ExitWindowsEx 2 0"},
-        {1, IDM_SUSPEND, "Suspend", answerNo, nullptr},
-        {2, IDM_SHUTDOWN, "Shutdown", pressEscape, nullptr},
-        {2, IDM_LOG_OFF, "Log Off", countdownRunsOut, "ExitWindowsEx 0 0"},
+        {"/q", IDM_RESTART, "Restart", 1, 10, answerYes, "ExitWindowsEx 2 0"},
+        {"/q", IDM_SUSPEND, "Suspend", 1, 10, answerNo, nullptr},
+        {"/q", IDM_SHUTDOWN, "Shutdown", 2, 10, pressEscape, nullptr},
+        {"/q", IDM_LOG_OFF, "Log Off", 2, 10, countdownRunsOut, "ExitWindowsEx 0 0"},
+        {"/slam /poff /wait", 0, nullptr, 2, 2, answerYes, "ExitWindowsEx 0 0"},
+        {"/slam /poff /wait", 0, nullptr, 2, 2, answerNo, nullptr},
+        {"/slam /poff", 0, nullptr, 2, 2, countdownRunsOut, "ExitWindowsEx 0 0"},
+        {"/slam /hibr", 0, nullptr, 2, 1, oneSecondCountdownWaits, "SetSystemPowerState 1 0"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.arguments) + " " + std::to_string(c.command) + " " + std::to_string(c.call != nullptr));
         Pelk pelk;
-        ASSERT_TRUE(pelk.startQuiet({{&Settings::trayPromptMode, c.mode}}));
-        pelk.command(c.command);
+        pelk.writeSettings({{&Settings::trayPromptMode, c.mode}, {&Settings::commandPromptMode, c.mode},
+                            {&Settings::trayWarnSeconds, 10}, {&Settings::commandWarnSeconds, c.command ? 3 : c.seconds}});
+        ASSERT_TRUE(pelk.start(c.arguments));
+        if (c.command)
+            pelk.command(c.command);
         HWND prompt = pelk.waitForDialog();
         ASSERT_NE(nullptr, prompt);
+        const std::string name = c.name ? c.name : "";
         EXPECT_EQ("Pelk 1.4", textOf(prompt));
-        EXPECT_EQ(std::string("Please confirm ") + c.name, textOf(prompt, IDC_PROMPT_MESSAGE));
-        EXPECT_EQ(std::string("Yes, ") + c.name, textOf(prompt, IDOK));
-        EXPECT_EQ("No! Don't do it!", textOf(prompt, IDCANCEL));
+        EXPECT_EQ(c.name ? "Please confirm " + name : "", textOf(prompt, IDC_PROMPT_MESSAGE));
+        EXPECT_EQ(c.name ? "Yes, " + name : "Windows is about to be Slammed...", textOf(prompt, IDOK));
+        EXPECT_EQ(c.name ? "No! Don't do it!" : "No", textOf(prompt, IDCANCEL));
         EXPECT_TRUE(GetWindowLongA(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
         GUITHREADINFO thread{sizeof thread};
         GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &thread);
         EXPECT_EQ(GetDlgItem(prompt, IDOK), thread.hwndFocus);
-        EXPECT_EQ(c.mode == 2, pelk.timers().back() == "SetTimer dialog 2 10000");
+        const std::string countdown = "SetTimer dialog 2 " + std::to_string(c.seconds * 1000);
+        EXPECT_EQ(c.mode == 2 && !std::strstr(c.arguments, "/wait"), pelk.timers().back() == countdown);
         c.answer(prompt);
         ASSERT_TRUE(waitForClose(prompt));
-        ASSERT_TRUE(pelk.ready());
+        const bool ends = !c.name && !c.call;
+        ASSERT_TRUE(ends ? pelk.waitForExit() : pelk.ready());
         EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, pelk.powerCalls());
-        EXPECT_EQ("", pelk.read("dLog.txt"));
+        EXPECT_EQ(ends ? pelk.imageBase() : 0u, pelk.exitCode());
+        EXPECT_TRUE(!c.name || pelk.read("dLog.txt").empty());  // tray actions are never logged
     }
 }
 
@@ -147,12 +171,8 @@ TEST(Actions, ScheduleDialog)
     EXPECT_EQ("Schedule Shutdown", textOf(dialog));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_RESUME));
     EXPECT_TRUE(enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
-    EXPECT_EQ("Selects the Shutdown type (Shutdown, Restart...)", pelk.tip(dialog, IDC_SCHEDULE_ACTION));
-    EXPECT_EQ("If a normal shutdown fails then Pelk will attempt to close non-responding programs",
-              pelk.tip(dialog, IDC_SCHEDULE_FORCE));
+    // Its other tips are the option pages' texts for the same fields.
     EXPECT_EQ("Sets the computer to resume after a set time", pelk.tip(dialog, IDC_SCHEDULE_RESUME));
-    EXPECT_EQ("How many minutes before Pelk resumes computer after suspending it",
-              pelk.tip(dialog, IDC_SCHEDULE_RESUME_MINUTES));
     EXPECT_EQ("Length of time in minutes prior to shutdown action", pelk.tip(dialog, IDC_SCHEDULE_MINUTES));
     pelk.command(IDM_SCHEDULE);  // while the dialog shows: nothing
     EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));

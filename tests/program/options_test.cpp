@@ -139,6 +139,32 @@ TEST(Options, EachPageSavesWhenLeft)
         showPage(sheet, tray);
         EXPECT_EQ(expected, registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
     }
+
+    // The Misc page's "About": the version, the folders, and a description of the system to copy.
+    press(showPage(sheet, misc), IDC_MISC_ABOUT);
+    HWND about = pelk.waitForDialog(sheet);
+    EXPECT_EQ("About Pelk", textOf(about));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Pelk 1.4"));
+    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Shutdown/Restart Controller and Battery Monitor"));
+    std::string dirs = "Location of program:\r\n" + pelk.path("") + "\r\n\r\nWhere program stores user data:\r\n";
+    EXPECT_EQ(dirs + pelk.path(""), textOf(about, IDC_ABOUT_INFO));
+    EXPECT_EQ("Open Dirs", textOf(about, IDC_ABOUT_ACTION));
+    EXPECT_EQ("Opens the directory where the program was installed as well as the directory where the program data is "
+              "stored.", pelk.tip(about, IDC_ABOUT_ACTION));
+    pick(about, IDC_ABOUT_VIEW, 1);
+    std::string system = textOf(about, IDC_ABOUT_INFO);
+    EXPECT_EQ(0u, system.find("Windows")) << system;
+    EXPECT_EQ("Copy", textOf(about, IDC_ABOUT_ACTION));
+    EXPECT_EQ("Copies the description of the system to the clipboard", pelk.tip(about, IDC_ABOUT_ACTION));
+    SendDlgItemMessageA(about, IDC_ABOUT_ACTION, BM_CLICK, 0, 0);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(system, static_cast<const char*>(GetClipboardData(CF_TEXT)));
+    CloseClipboard();
+    pelk.command(IDM_ABOUT);  // a second request: nothing
+    press(about, IDCANCEL);   // Esc: nothing either
+    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() != 2; }, 700));
+    press(about, IDOK);
+    ASSERT_TRUE(waitForClose(about));
     press(sheet, IDOK);
     ASSERT_TRUE(waitForClose(sheet));
     Settings s = saved(pelk);
@@ -169,34 +195,4 @@ TEST(Options, TrayIconOffEndsTheProgramWithTheSheet)
     press(sheet, IDCANCEL);
     ASSERT_TRUE(pelk.waitForExit());
     EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
-}
-
-TEST(About, ViewsAndButtons)
-{
-    Pelk pelk;
-    ASSERT_TRUE(pelk.startQuiet());
-    pelk.command(IDM_ABOUT);
-    HWND about = pelk.waitForDialog();
-    EXPECT_EQ("About Pelk", textOf(about));
-    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Pelk 1.4"));
-    EXPECT_NE(nullptr, FindWindowExA(about, nullptr, "Static", "Shutdown/Restart Controller and Battery Monitor"));
-    std::string dirs = "Location of program:\r\n" + pelk.path("") + "\r\n\r\nWhere program stores user data:\r\n";
-    EXPECT_EQ(dirs + pelk.path(""), textOf(about, IDC_ABOUT_INFO));
-    EXPECT_EQ("Open Dirs", textOf(about, IDC_ABOUT_ACTION));
-    EXPECT_EQ("Opens the directory where the program was installed as well as the directory where the program data is "
-              "stored.", pelk.tip(about, IDC_ABOUT_ACTION));
-    pick(about, IDC_ABOUT_VIEW, 1);
-    std::string system = textOf(about, IDC_ABOUT_INFO);
-    EXPECT_EQ(0u, system.find("Windows")) << system;
-    EXPECT_EQ("Copy", textOf(about, IDC_ABOUT_ACTION));
-    EXPECT_EQ("Copies the description of the system to the clipboard", pelk.tip(about, IDC_ABOUT_ACTION));
-    SendDlgItemMessageA(about, IDC_ABOUT_ACTION, BM_CLICK, 0, 0);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EXPECT_EQ(system, static_cast<const char*>(GetClipboardData(CF_TEXT)));
-    CloseClipboard();
-    pelk.command(IDM_ABOUT);  // a second request: nothing
-    press(about, IDCANCEL);   // Esc: nothing either
-    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() != 1; }, 700));
-    press(about, IDOK);
-    ASSERT_TRUE(waitForClose(about));
 }

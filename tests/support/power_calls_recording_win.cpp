@@ -22,6 +22,8 @@ static BOOL journal(const char* format, ...)
     char path[MAX_PATH];
     besideProgram("PowerJournal.txt", path);
     FILE* file = std::fopen(path, "ab");
+    if (file == nullptr)
+        return TRUE;
     va_list arguments;
     va_start(arguments, format);
     std::vfprintf(file, format, arguments);

@@ -17,10 +17,6 @@ TEST(Actions, PromptPlansBeyondTheLists)
 {
     for (uint32_t action : {5u, 6u, 7u, 0xFFFFFFFFu})
         EXPECT_STREQ("Hibernate", promptActionName(action)) << action;
-    PromptPlan plan;
-    planActionPrompt(7, 0, 30, plan);  // an unknown mode warns
-    EXPECT_TRUE(plan.ask);
-    EXPECT_EQ(30u, plan.countdownSeconds);
     EXPECT_EQ(0x7FFFFFFFu, countdownIntervalMs(0xFFFFFFFFu));
 }
 
