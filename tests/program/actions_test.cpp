@@ -1,15 +1,11 @@
 // The whole program performing power actions: the tray-menu commands in each prompt
 // mode, prompts that meet, the forced retries, the scheduled and the idle shutdown,
 // seen through the calls of Windows that PelkTest.exe journals and its event log.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <tuple>
 
-#include "app/app.h"
 #include "pelk.h"
-#include "resources/resource.h"
 
 TEST(Actions, TrayActionsWithoutPromptCallWindowsAtOnce)
 {
@@ -191,7 +187,6 @@ TEST(Actions, ScheduleDialog)
 
     pelk.command(IDM_SCHEDULE);
     dialog = pelk.waitForDialog();
-    ASSERT_NE(nullptr, dialog);
     EXPECT_EQ("Log Off", textOf(dialog, IDC_SCHEDULE_ACTION));
     EXPECT_EQ("5", textOf(dialog, IDC_SCHEDULE_MINUTES));
     EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_FORCE));

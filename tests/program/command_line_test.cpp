@@ -1,9 +1,6 @@
 // The whole program started with "slam" and no prompt (the slam prompt is with the
 // other prompts): the keywords and the action that follows them.
-#include <gtest/gtest.h>
-
 #include "pelk.h"
-#include "resources/resource.h"
 
 // Remote: one call with the Tray page's seconds, nothing logged or saved, and the end.
 // Local: the action at once, logged when asked; the program stays, and Exit saves what

@@ -1,10 +1,7 @@
 // The whole program's options sheet and About box, driven as the user would:
 // tabs, boxes, lists and buttons; observed through the windows, the settings
 // file, the journal and the registry.
-#include <gtest/gtest.h>
-
 #include "pelk.h"
-#include "resources/resource.h"
 
 const int tray = 0, command = 1, idle = 2, battery = 3, misc = 4;
 
@@ -95,14 +92,16 @@ TEST(Options, PagesShowTheirTextsAndTips)
     EXPECT_EQ("Top Left|Top Right|Bot Left|Bot Right|Free", entries(showPage(sheet, battery), IDC_BATTERY_LOCATION));
 }
 
-// Lists change their field at once; the rest is read when its page is left, numbers
-// clamped (a huge paste into every edit box is no harm), and saved at once. Cancel
-// keeps what changed at once and saves nothing. "Auto Start" writes the program's own
-// path, quoted for its space, to the Run key, and deletes it when cleared.
-TEST(Options, EachPageSavesWhenLeft)
+// The sheet as a user goes through it. Lists change their field at once; the rest is
+// read when its page is left, numbers clamped (a huge paste into every edit box is no
+// harm), and saved at once. Cancel keeps what changed at once and saves nothing. "Auto
+// Start" writes the program's own path, quoted for its space, to the Run key, and
+// deletes it when cleared. "About" opens the About box; the tray icon goes and comes.
+TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
 {
     const std::string pasted(100000, '9');
     Pelk pelk;
+    pelk.setReading("batteryFlag", 0);  // a battery, for the Battery page
     HWND sheet = startWithOptions(pelk);
     HWND page = showPage(sheet, -1);
     pick(page, IDC_TRAY_PROMPT_MODE, 1);
@@ -110,9 +109,9 @@ TEST(Options, EachPageSavesWhenLeft)
     press(sheet, IDCANCEL);
     ASSERT_TRUE(waitForClose(sheet));
     EXPECT_EQ("", pelk.read("dPelk.dat"));
-    pelk.post(1031);
+    pelk.post(openOptionsMessage);
     sheet = pelk.waitForDialog();
-    pelk.post(1031);  // a second request while the sheet shows: nothing
+    pelk.post(openOptionsMessage);  // a second request while the sheet shows: nothing
     EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
     page = showPage(sheet, tray);
     EXPECT_EQ("Confirm|5", textOf(page, IDC_TRAY_PROMPT_MODE) + "|" + textOf(page, IDC_TRAY_WARN_SECONDS));
@@ -171,15 +170,11 @@ TEST(Options, EachPageSavesWhenLeft)
     const uint32_t got[] = {s.trayPromptMode, s.trayClickAction, s.commandWarnSeconds, s.commandAction, s.idleMinutes,
                             s.idleResumeMinutes, s.batteryStepPercent, s.chargedPercent, s.logEvents, s.monitorOnTop};
     EXPECT_EQ((std::vector<uint32_t>{1, 1, 999, 7, 999, 999, 100, 100, 0, 1}), std::vector<uint32_t>(got, got + 10));
-}
 
-// Without its icon the program ends with the sheet; the monitor goes with the icon.
-TEST(Options, TrayIconOffEndsTheProgramWithTheSheet)
-{
-    Pelk pelk;
-    pelk.setReading("batteryFlag", 0);
-    HWND sheet = startWithOptions(pelk);
-    HWND page = showPage(sheet, tray);
+    // Without its icon the program ends with the sheet; the monitor brings the icon back.
+    pelk.post(openOptionsMessage);
+    sheet = pelk.waitForDialog();
+    page = showPage(sheet, tray);
     SendDlgItemMessageA(page, IDC_TRAY_ICON, BM_CLICK, 0, 0);
     EXPECT_EQ("Shell_NotifyIcon delete 2 ", pelk.trayIcon().back());
     EXPECT_FALSE(enabled(page, IDC_TRAY_CLICK) || enabled(page, IDC_TRAY_PROMPT_MODE));
@@ -196,3 +191,4 @@ TEST(Options, TrayIconOffEndsTheProgramWithTheSheet)
     ASSERT_TRUE(pelk.waitForExit());
     EXPECT_EQ(pelk.imageBase(), pelk.exitCode());
 }
+

@@ -2,8 +2,6 @@
 // through its windows and observed through its files.
 #include "pelk.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>

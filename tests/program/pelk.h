@@ -1,13 +1,18 @@
 // Runs a copy of PelkTest.exe (Pelk with the recording power layer) in a folder
 // of its own, drives it from outside as Windows, the shell and the user would,
-// and reads what it leaves: its windows, the power journal, its files.
+// and reads what it leaves: its windows, the power journal, its files. The one
+// header of the whole-program tests: the framework, and the program's ids.
 #pragma once
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/globals.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 
 using Lines = std::vector<std::string>;

@@ -1,13 +1,10 @@
 // The release as a user gets it: the installer installs silently, the installed
 // Pelk runs from Program Files with its data in the application-data folder, and
 // the uninstaller ends it and removes it, leaving the user's settings.
-#include <gtest/gtest.h>
-
 #include <shlobj.h>
 #include <shlwapi.h>
 
 #include "pelk.h"
-#include "resources/resource.h"
 #include "version.h"
 
 static std::string specialFolder(int id)

@@ -1,10 +1,6 @@
 // The whole program's tray icon and battery monitor, driven as the shell and the
 // user would: tray callbacks, the pop-up menu, power broadcasts, mouse messages.
-#include <gtest/gtest.h>
-
-#include "app/globals.h"
 #include "pelk.h"
-#include "resources/resource.h"
 
 static bool trayMessage(Pelk& pelk, LPARAM mouse) { return pelk.send(trayCallbackMessage, 0, mouse); }
 
