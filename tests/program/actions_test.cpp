@@ -1,7 +1,6 @@
 // The whole program performing power actions: the tray-menu commands in each prompt
 // mode, prompts that meet, the forced retries, the scheduled and the idle shutdown,
 // seen through the calls of Windows that PelkTest.exe journals and its event log.
-#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -16,8 +15,7 @@ TEST(Actions, TrayActionsWithoutPromptCallWindowsAtOnce)
     const Lines calls = {"ExitWindowsEx 8 0", "ExitWindowsEx 2 0",       "ExitWindowsEx 1 0",
                          "ExitWindowsEx 0 0", "SetSystemPowerState 1 0", "SetSystemPowerState 0 0"};
     EXPECT_EQ(calls, pelk.powerCalls());
-    const Lines journal = pelk.journal();
-    EXPECT_EQ(6, std::count(journal.begin(), journal.end(), "SetProcessShutdownParameters 256 0"));
+    EXPECT_EQ("SetProcessShutdownParameters 256 0", pelk.journal().front());
     EXPECT_EQ("", pelk.read("dLog.txt"));  // tray actions are never logged
 }
 
@@ -103,7 +101,6 @@ TEST(Actions, DialogsThatMeetKeepTheirOwnAnswers)
         HWND first = pelk.waitForDialog();
         pelk.timer(scheduleTimer);
         HWND second = pelk.waitForDialog(first);
-        ASSERT_NE(nullptr, second);
         press(first, c.firstButton);
         ASSERT_TRUE(waitUntil([first] { return !IsWindowVisible(first); }));
         EXPECT_EQ("Please confirm Log Off", textOf(second, IDC_PROMPT_MESSAGE));

@@ -51,13 +51,16 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_EQ(icon, pelk.trayIcon());  // no tooltip while hovering is watched
     moveCursor(300, 300);
     SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 6));
-    EXPECT_EQ("295,294", placeOf(monitor));
+    SendMessageA(monitor, WM_LBUTTONUP, 0, 0);
+    moveCursor(400, 400);
+    SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 1));  // a second drag grabs where it starts
+    EXPECT_EQ("399,399", placeOf(monitor));
     for (int tick = 0; tick < 2; ++tick)  // hovering seen at the first 2-second tick, none at the second
         PostMessageA(monitor, WM_TIMER, 1, 0);
     ASSERT_TRUE(waitForClose(monitor));
     ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // On: "Always On", top-most where it was left
     monitor = pelk.waitForDialog();
-    EXPECT_EQ("295,294", placeOf(monitor));
+    EXPECT_EQ("399,399", placeOf(monitor));
     EXPECT_TRUE(GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_TOPMOST);
     ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // Off: closes at once
     ASSERT_TRUE(waitForClose(monitor));
@@ -66,6 +69,6 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_EQ("KillTimer main 7", pelk.timers().back());
     Settings saved = pelk.exitAndSaved();
     EXPECT_EQ(2u, saved.monitorShowMode);
-    EXPECT_EQ(295, saved.monitorLeft);
+    EXPECT_EQ(399, saved.monitorLeft);
     EXPECT_EQ("Shell_NotifyIcon delete 7 Pelk 1.4", pelk.trayIcon().back());
 }
