@@ -133,9 +133,9 @@ Pelk::Pelk(const char* program) : program_(program)
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     static int counter = 0;
-    folder_ = temp + ("pelk test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
-    removeTree(folder_);  // left by an earlier run whose process had the same number
-    CreateDirectoryA(folder_.c_str(), nullptr);
+    do  // Wine gives each run's process the same number: a folder an earlier run left is not reused
+        folder_ = temp + ("pelk test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "\\");
+    while (!CreateDirectoryA(folder_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     char own[MAX_PATH];
     GetModuleFileNameA(nullptr, own, MAX_PATH);
     std::strcpy(std::strrchr(own, '\\') + 1, program);

@@ -85,7 +85,7 @@ TEST(Stress, SettingsFilesOfAnyLengthAndContent)
         ASSERT_TRUE(pelk.start("/q") && pelk.ready()) << length;
         ASSERT_TRUE(pelk.send(WM_QUERYENDSESSION)) << length;
         Settings s;
-        EXPECT_TRUE(pelk.savedSettings(s)) << length << ", now " << pelk.read("dPelk.dat").size() << pelk.running();
+        EXPECT_TRUE(pelk.savedSettings(s)) << length << ", new " << pelk.read("dPelk.new").size() << ", up " << pelk.running();
     }
 }
 
