@@ -53,8 +53,7 @@ static void onBatteryPageInit(HWND page)
     setBox(page, IDC_BATTERY_HOVER, settings.hoverShowsMonitor);
     setBox(page, IDC_BATTERY_TRANSLUCENT, settings.monitorTransparent);
     updateBatteryPageControls(page);
-    settings.monitorOnTop = 1;
-    addPageTips(page, batteryTips, sizeof batteryTips / sizeof batteryTips[0]);
+    endPage(page, batteryTips, sizeof batteryTips / sizeof batteryTips[0]);
 }
 
 // Enabling the monitor shows it at once, and brings the tray icon back if it was off.

@@ -37,8 +37,7 @@ static void onCommandPageInit(HWND page)
     setBox(page, IDC_COMMAND_FORCE, settings.commandForce);
     setNumber(page, IDC_COMMAND_WARN_SECONDS, settings.commandWarnSeconds);
     SetDlgItemTextA(page, IDC_COMMAND_REMOTE_NAME, settings.remoteComputerName);
-    settings.monitorOnTop = 1;
-    addPageTips(page, commandTips, sizeof commandTips / sizeof commandTips[0]);
+    endPage(page, commandTips, sizeof commandTips / sizeof commandTips[0]);
     updateCommandPageControls(page);
 }
 

@@ -39,8 +39,7 @@ static void onIdlePageInit(HWND page)
     setBox(page, IDC_IDLE_ENABLED, settings.idleEnabled);
     setBox(page, IDC_IDLE_RESUME, settings.idleResumeEnabled);
     updateIdlePageControls(page);
-    settings.monitorOnTop = 1;
-    addPageTips(page, idleTips, sizeof idleTips / sizeof idleTips[0]);
+    endPage(page, idleTips, sizeof idleTips / sizeof idleTips[0]);
 }
 
 // The idle watch starts or stops the moment its box is clicked.

@@ -28,8 +28,7 @@ static void onMiscPageInit(HWND page)
     beginPage();
     setBox(page, IDC_MISC_AUTO_START, settings.autoStart);
     setBox(page, IDC_MISC_LOG_EVENTS, settings.logEvents);
-    settings.monitorOnTop = 1;
-    addPageTips(page, miscTips, sizeof miscTips / sizeof miscTips[0]);
+    endPage(page, miscTips, sizeof miscTips / sizeof miscTips[0]);
 }
 
 static void openLog()

@@ -13,8 +13,9 @@ const char* const promptModeEntries[3] = {"Just Shutdown", "Confirm", "Warn"};
 
 void beginPage() { optionsOpen = 1; }
 
-void addPageTips(HWND page, const PageTip* tips, size_t count)
+void endPage(HWND page, const PageTip* tips, size_t count)
 {
+    settings.monitorOnTop = 1;
     for (size_t i = 0; i < count; ++i)
         addControlTip(page, tips[i].controlId, tips[i].text);
 }

@@ -77,8 +77,7 @@ static void onTrayPageInit(HWND page)
     setBox(page, IDC_TRAY_ICON, settings.trayIconEnabled);
     setNumber(page, IDC_TRAY_WARN_SECONDS, settings.trayWarnSeconds);
     updateTrayPageControls(page);
-    settings.monitorOnTop = 1;
-    addPageTips(page, trayTips, sizeof trayTips / sizeof trayTips[0]);
+    endPage(page, trayTips, sizeof trayTips / sizeof trayTips[0]);
 }
 
 static void onTrayPageCommand(HWND page, int id)
