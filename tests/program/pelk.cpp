@@ -14,12 +14,6 @@
 
 #include "settings/log_format.h"
 
-std::string readWhole(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 std::string registryText(HKEY root, const char* key, const char* value)
 {
     char text[700] = "";
@@ -306,7 +300,11 @@ bool Pelk::waitForPowerCalls(size_t count, DWORD timeoutMs)
     return waitUntil([&] { return powerCalls().size() >= count; }, timeoutMs);
 }
 
-std::string Pelk::read(const char* name) const { return readWhole(path(name)); }
+std::string Pelk::read(const char* name) const
+{
+    std::ifstream file(path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 Lines Pelk::logTexts() const
 {

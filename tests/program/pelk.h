@@ -109,6 +109,5 @@ void moveCursor(int x, int y);
 const char* const runKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // A text value of the registry, empty when it is missing.
 std::string registryText(HKEY root, const char* key, const char* value);
-std::string readWhole(const std::string& path);
 void writeWhole(const std::string& path, const std::string& bytes);
 void removeTree(const std::string& folder);
