@@ -3,6 +3,7 @@
 #include "app/control_tips.h"
 
 #include <commctrl.h>
+#include <stddef.h>
 
 #include "app/globals.h"
 
@@ -18,8 +19,10 @@ void createControlTips()
                                   nullptr, nullptr, instanceHandle, nullptr);
 }
 
-// The tool record in the form every common-controls version since 4.70 understands.
-static const UINT toolInfoSize = 44;
+// The tool record in the form every common-controls version since 4.70 understands
+// (44 bytes on 32-bit Windows).
+static const UINT toolInfoSize = offsetof(TTTOOLINFOA, lParam) + sizeof(LPARAM);  // TTTOOLINFOA_V2_SIZE
+static_assert(sizeof(void*) == 8 || toolInfoSize == 44, "the 32-bit record");
 
 // Tools of controls that are gone (a dialog closed since) are removed, so that a
 // program that opens its dialogs for weeks keeps only the tools of live ones.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/globals.h"
+#include "app/look_up.h"
 #include "app/text.h"
 #include "app/windows_version.h"
 
@@ -15,9 +16,7 @@ typedef LONG(WINAPI* RtlGetVersionProc)(OSVERSIONINFOEXW*);
 
 static bool readTrueVersion(VersionRecord* v)
 {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    RtlGetVersionProc rtlGetVersion =
-        ntdll ? reinterpret_cast<RtlGetVersionProc>(GetProcAddress(ntdll, "RtlGetVersion")) : nullptr;
+    RtlGetVersionProc rtlGetVersion = lookUpFunction<RtlGetVersionProc>("ntdll.dll", "RtlGetVersion");
     if (rtlGetVersion == nullptr)
         return false;
     OSVERSIONINFOEXW info;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/globals.h"
+#include "app/look_up.h"
 #include "battery/battery.h"
 #include "battery/battery_rules.h"
 #include "power/power_calls.h"
@@ -65,10 +66,8 @@ typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD
 static void makeTranslucent(HWND dialog, BYTE alpha)
 {
     SetWindowLongA(dialog, GWL_EXSTYLE, WS_EX_LAYERED);
-    HMODULE user32 = GetModuleHandleA("USER32.dll");
     SetLayeredWindowAttributesProc setAttributes =
-        user32 ? reinterpret_cast<SetLayeredWindowAttributesProc>(GetProcAddress(user32, "SetLayeredWindowAttributes"))
-               : nullptr;
+        lookUpFunction<SetLayeredWindowAttributesProc>("USER32.dll", "SetLayeredWindowAttributes");
     if (setAttributes != nullptr)
         setAttributes(dialog, 0, alpha, LWA_ALPHA);
 }

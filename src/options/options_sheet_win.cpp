@@ -2,6 +2,7 @@
 #include "options/options.h"
 
 #include <commctrl.h>
+#include <stddef.h>
 
 #include "app/globals.h"
 #include "resources/resource.h"
@@ -17,9 +18,12 @@ static const PageEntry pages[] = {
 };
 static const int pageCount = sizeof pages / sizeof pages[0];
 
-// The records in the forms that every common-controls version since 4.71 knows.
-static const DWORD pageRecordSize = 48;
-static const DWORD headerRecordSize = 52;
+// The records in the forms that every common-controls version since 4.71 knows
+// (PROPSHEETPAGEA_V2_SIZE and PROPSHEETHEADERA_V2_SIZE: 48 and 52 bytes on 32-bit
+// Windows, larger on 64-bit Windows).
+static const DWORD pageRecordSize = offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) + sizeof(LPCSTR);
+static const DWORD headerRecordSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
+static_assert(sizeof(void*) == 8 || (pageRecordSize == 48 && headerRecordSize == 52), "the 32-bit records");
 
 static PROPSHEETPAGEA pageRecords[pageCount];
 static HPROPSHEETPAGE pageHandles[pageCount];

@@ -3,6 +3,7 @@
 #include "tray/tray.h"
 
 #include <shellapi.h>
+#include <stddef.h>
 
 #include "app/globals.h"
 #include "app/text.h"
@@ -12,8 +13,10 @@
 #include "triggers/triggers.h"
 #include "tray/tray_rules.h"
 
-// The Windows 2000 form of the record, understood by every shell since.
-static const DWORD notifyIconDataSize = 488;
+// The Windows 2000 form of the record, understood by every shell since (488 bytes
+// on 32-bit Windows).
+static const DWORD notifyIconDataSize = offsetof(NOTIFYICONDATAA, guidItem);  // NOTIFYICONDATAA_V2_SIZE
+static_assert(sizeof(void*) == 8 || notifyIconDataSize == 488, "the 32-bit record");
 static const size_t tipLength = 127;
 
 static DWORD lastTrayMessageTick;
