@@ -1,8 +1,9 @@
-# Two entry points: `make run` builds Pelk.exe and starts it under Wine;
+# Two entry points: `make run` builds Pelk.exe and starts it under Wine (the 32-bit
+# one where this machine runs 32-bit programs, else the 64-bit one);
 # `make test` builds every configuration and runs every test layer.
 # `make dist` builds the release into build/dist; `make screenshots` retakes docs/img.
 # `make fuzz` and `make stress` are the long runs, outside `make test`.
-.PHONY: run test deps native sanitize win32 dist screenshots fuzz stress clean
+.PHONY: run test deps native sanitize win32 win64 dist screenshots fuzz stress clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -19,20 +20,26 @@ win32: deps
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
 
-run: win32
+win64: deps
+	cmake --preset win64 >/dev/null
+	cmake --build --preset win64
+
+# Builds the Windows build that this machine's Wine runs, then starts it.
+run: deps
 	sh scripts/run-pelk.sh
 
-# The zip and the installer are part of the win32 build.
-dist: win32
+# The zips and the installer are part of the Windows builds.
+dist: win32 win64
 	@ls -l build/dist
 
-screenshots: win32
+# The pictures come from the Windows build whose Wine runs here.
+screenshots: win32 win64
 	@sh scripts/install-deps.sh imagemagick xdotool
-	WINEPREFIX=$(CURDIR)/build/run-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-	  xvfb-run -a -s "-screen 0 1024x768x24" sh tests/screens/screenshots.sh build/win32/bin docs/img
+	b=$$(sh scripts/pick-build.sh) && xvfb-run -a -s "-screen 0 1024x768x24" \
+	  sh tests/screens/screenshots.sh build/$$b/bin docs/img build/$$b/wine-run
 
-# One ctest run over the three build trees, so the summary counts every test.
-test: native sanitize win32
+# One ctest run over the four build trees, so the summary counts every test.
+test: native sanitize win32 win64
 	sh scripts/run-tests.sh
 
 # Ten million inputs for each fuzz target, sanitized; a finding stops the run.
@@ -43,9 +50,9 @@ fuzz: sanitize
 
 # The whole program at length: saves cut off 500 times, weeks of work posted in
 # compressed form, settings files of every length.
-stress: win32
-	PELK_STRESS=1 xvfb-run -a -s "-screen 0 1024x768x24" \
-	  build/win32/wine-run build/win32/bin/program_tests.exe --gtest_filter='Stress.*'
+stress: win32 win64
+	b=$$(sh scripts/pick-build.sh) && PELK_STRESS=1 xvfb-run -a -s "-screen 0 1024x768x24" \
+	  build/$$b/wine-run build/$$b/bin/program_tests.exe --gtest_filter='Stress.*'
 
 clean:
 	rm -rf build

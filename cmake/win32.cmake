@@ -1,11 +1,34 @@
-# Win32 build: Pelk.exe, its test twin PelkTest.exe (recording power layer), and the
-# whole-program tests that drive PelkTest.exe under Wine.
+# Windows build, 32-bit (the shipped Pelk.exe) or 64-bit: Pelk.exe, its test twin
+# PelkTest.exe (recording power layer), and the whole-program tests that drive
+# PelkTest.exe under Wine of the same width.
 enable_language(RC)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PELK_BUILD win64)
+  set(PELK_MANIFEST_CPU amd64)
+else()
+  set(PELK_BUILD win32)
+  set(PELK_MANIFEST_CPU x86)
+endif()
 
 # Nothing newer than Windows 2000 is called by accident; newer calls are looked up at run time.
 add_compile_definitions(_WIN32_WINNT=0x0500 WINVER=0x0500 _WIN32_IE=0x0500)
-set(PELK_WARNINGS -Wall -Wextra -Werror=return-type -Wno-missing-field-initializers -Wno-cast-function-type)
+# A function pointer cast to another calling convention or signature (a callback, a
+# function looked up at run time) is an error: on 32-bit Windows it corrupts the stack.
+set(PELK_WARNINGS -Wall -Wextra -Werror=return-type -Wno-missing-field-initializers -Werror=cast-function-type)
+# The compiler does not see a calling convention in a cast on 32-bit Windows: function
+# pointers are never cast in the sources, callbacks are passed as they are declared,
+# and functions are looked up only through lookUpFunction (app/look_up.h), which
+# checks the convention. A cast or a lookup elsewhere stops the configuration.
+file(GLOB_RECURSE PELK_WIN_FILES ${CMAKE_SOURCE_DIR}/src/*_win.cpp ${CMAKE_SOURCE_DIR}/src/*.h)
+list(REMOVE_ITEM PELK_WIN_FILES ${CMAKE_SOURCE_DIR}/src/app/look_up.h)
+foreach(file ${PELK_WIN_FILES})
+  file(STRINGS ${file} casts REGEX "GetProcAddress|(reinterpret_cast<|\\()[A-Z_]*(PROC|ROUTINE)[>)]|cast<[A-Za-z]*Proc>")
+  if(casts)
+    message(FATAL_ERROR "${file}: a function pointer cast or lookup outside lookUpFunction:\n${casts}")
+  endif()
+endforeach()
+
 # Link-time optimisation keeps Pelk.exe well under 64 KiB; the objects stay fat, so the
 # test programs link them without it.
 set(PELK_SMALL -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
@@ -28,9 +51,11 @@ include_directories(${CMAKE_BINARY_DIR}/generated)
 set(PELK_VERSION ${PROJECT_VERSION})
 configure_file(${CMAKE_SOURCE_DIR}/docs/ReadMe.htm.in ${CMAKE_BINARY_DIR}/bin/ReadMe.htm @ONLY)
 
+# The manifest names the processor the program is built for.
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/pelk.manifest.in ${CMAKE_BINARY_DIR}/generated/pelk.manifest @ONLY)
 set(PELK_RC ${CMAKE_SOURCE_DIR}/src/resources/pelk.rc)
 set_source_files_properties(${PELK_RC} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_SOURCE_DIR}/src/resources/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+  "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_BINARY_DIR}/generated/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
 
 function(pelk_program name power_layer)
   add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp ${power_layer} ${PELK_RC})
@@ -41,10 +66,21 @@ endfunction()
 pelk_program(Pelk ${CMAKE_SOURCE_DIR}/src/power/power_calls_win.cpp)
 pelk_program(PelkTest ${CMAKE_SOURCE_DIR}/tests/support/power_calls_recording_win.cpp)
 
-# The release, in build/dist: a portable zip, and the installer when NSIS is there.
+# The release, in build/dist: the 32-bit zip and installer (one Pelk for every Windows),
+# and the 64-bit zip for Windows without 32-bit support. The 64-bit build also makes an
+# installer for 64-bit Windows from the same script, for its release test only.
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/build/dist)
-set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}.zip)
-set(DIST_SETUP ${DIST_DIR}/Pelk-${PELK_VERSION}-setup.exe)
+if(PELK_BUILD STREQUAL win64)
+  set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}-x64.zip)
+  set(DIST_SETUP ${CMAKE_BINARY_DIR}/Pelk-${PELK_VERSION}-x64-setup.exe)
+  set(SETUP_UNDER_TEST "..\\\\Pelk-${PELK_VERSION}-x64-setup.exe")
+  set(NSIS_TARGET -DX64)
+else()
+  set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}.zip)
+  set(DIST_SETUP ${DIST_DIR}/Pelk-${PELK_VERSION}-setup.exe)
+  set(SETUP_UNDER_TEST "..\\\\..\\\\dist\\\\Pelk-${PELK_VERSION}-setup.exe")
+  set(NSIS_TARGET)
+endif()
 find_program(MAKENSIS makensis)
 find_program(ZIP zip)
 set(DIST_OUTPUTS)
@@ -60,11 +96,18 @@ if(MAKENSIS)
   add_custom_command(OUTPUT ${DIST_SETUP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}
     COMMAND ${MAKENSIS} -V2 -DVERSION=${PELK_VERSION} -DBIN=${CMAKE_BINARY_DIR}/bin -DOUTFILE=${DIST_SETUP}
-            ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
+            ${NSIS_TARGET} ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
     DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi VERBATIM)
   list(APPEND DIST_OUTPUTS ${DIST_SETUP})
 endif()
 add_custom_target(dist ALL DEPENDS ${DIST_OUTPUTS})
+
+# What a 64-bit run cannot show is read from the 32-bit Pelk.exe itself: its format,
+# subsystem and imports.
+if(PELK_BUILD STREQUAL win32 AND NOT CMAKE_HOST_WIN32)
+  add_test(NAME win32.Release.BuiltForWindows2000
+           COMMAND sh ${CMAKE_SOURCE_DIR}/tests/program/windows2000.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Pelk>)
+endif()
 
 # The tests run under Wine on Debian, with GoogleTest from its sources; a build on
 # Windows itself makes Pelk.exe and the release without them.
@@ -72,7 +115,21 @@ if(CMAKE_HOST_WIN32 OR NOT EXISTS /usr/src/googletest)
   return()
 endif()
 
-# Wine runs every test program through one wrapper that pins the prefix and quiets Wine.
+# Wine of this build's width runs every test program through one wrapper that pins the
+# prefix and quiets Wine. Whether it runs on this machine is found out by starting it:
+# a kernel without 32-bit support refuses the 32-bit loader. The answer, "yes" or why
+# not, is left in wine-status for the test run to report.
+if(PELK_BUILD STREQUAL win64)
+  set(PELK_WINEARCH win64)
+  set(PELK_WINE_LOADER /usr/lib/wine/wine64)
+else()
+  set(PELK_WINEARCH win32)
+  set(PELK_WINE_LOADER /usr/lib/wine/wine)
+endif()
+execute_process(COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/wine-probe.sh ${PELK_WINE_LOADER}
+                OUTPUT_VARIABLE PELK_WINE_STATUS OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(WRITE ${CMAKE_BINARY_DIR}/wine-status "${PELK_WINE_STATUS}\n")
+string(TOUPPER ${PELK_BUILD} PELK_BUILD_UPPER)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
 configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${WINE_RUN} @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -87,9 +144,14 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
 add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\"")
 target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
-add_dependencies(program_tests Pelk PelkTest)
-# One Pelk process at a time: the single-instance mutex is machine-wide.
-gtest_discover_tests(program_tests TEST_PREFIX "program." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     PROPERTIES TIMEOUT 180 RESOURCE_LOCK pelk_process)
+add_dependencies(program_tests Pelk PelkTest dist)
+# Built always; run only where this Wine starts. One test at a time in a Wine prefix,
+# for the single-instance mutex is machine-wide: each test takes a lane of this build
+# (a prefix of its own, see wine-run.in) from the test run's resources.
+if(PELK_WINE_STATUS STREQUAL "yes")
+  gtest_discover_tests(program_tests TEST_PREFIX "${PELK_BUILD}." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 180 RESOURCE_GROUPS "${PELK_BUILD}:1")
+endif()

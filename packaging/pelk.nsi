@@ -3,8 +3,16 @@
 ; Installs Pelk.exe, ReadMe.htm and DefSet.txt (so that each user's settings go to the
 ; application-data folder) into Program Files, with a Start-menu shortcut and an entry
 ; in Add/Remove Programs. /S installs and uninstalls silently.
+; With -DX64 it is an installer for 64-bit Windows of the 64-bit Pelk.exe, into the
+; 64-bit Program Files; without, the 32-bit installer for every Windows.
 
+!ifdef X64
+Target amd64-unicode
+!define PROGRAM_FILES "$PROGRAMFILES64"
+!else
 Unicode true
+!define PROGRAM_FILES "$PROGRAMFILES"
+!endif
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
@@ -15,7 +23,7 @@ Unicode true
 
 Name "Pelk ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Pelk"
+InstallDir "${PROGRAM_FILES}\Pelk"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma

@@ -4,9 +4,12 @@
 # nothing when everything is present.
 set -eu
 
+# Both Windows builds: the mingw-w64 compilers for 32-bit and 64-bit Windows, and both
+# halves of Wine (the 32-bit one starts only where the kernel runs 32-bit programs).
 PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-wine wine32:i386 xvfb xauth nsis zip $*"
+gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+wine wine32:i386 wine64 xvfb xauth nsis zip $*"
 
 missing=""
 for p in $PACKAGES; do

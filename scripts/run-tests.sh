@@ -1,32 +1,81 @@
 #!/bin/sh
-# Runs every test layer in one ctest pass over the three build trees (portable
-# native, portable sanitized, Win32 under Wine), inside a virtual X display.
+# Runs every test layer in one ctest pass over the build trees: the portable core
+# (native and sanitized) and the two Windows builds. The whole-program tests of a
+# Windows build run under Wine of its width wherever that Wine starts on this
+# machine (the build found that out when it was configured); the 32-bit Pelk.exe is
+# also checked without running it. Those tests run in two lanes, each a Wine prefix
+# with its own server and virtual X display, so that two run side by side without
+# sharing a single-instance mutex, a pointer or a focus: both lanes for one build,
+# or one for each when both are tested.
 set -eu
 cd "$(dirname "$0")/.."
+screen="-screen 0 1024x768x24"
 
-cat > build/CTestTestfile.cmake <<'LIST'
-subdirs("native" "sanitize" "win32")
+if [ -z "${PELK_TEST_LANES_SET:-}" ]; then
+  tested=""; left=""
+  for build in win32 win64; do
+    status=$(cat build/$build/wine-status)
+    if [ "$status" = yes ]; then tested="$tested $build"; else left="$left; $build left out: $status"; fi
+  done
+  echo "Windows builds tested under Wine:${tested:- none}$left" > build/tested-builds.txt
+  cat build/tested-builds.txt
+  cat > build/CTestTestfile.cmake <<'LIST'
+subdirs("native" "sanitize" "win32" "win64")
 LIST
+  set -- $tested
+  case $# in
+    1) PELK_LANES="$1:1 $1:2" ;;
+    2) PELK_LANES="$1:1 $2:1" ;;
+    *) PELK_LANES="" ;;
+  esac
+  export PELK_LANES PELK_TEST_LANES_SET=1
+  exec xvfb-run -a -s "$screen" sh "$0"
+fi
 
-export WINEPREFIX="$PWD/build/win32/wineprefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# The resources ctest hands out: each lane once.
+resources=""
+for build in win32 win64; do
+  ids=""
+  for lane in $PELK_LANES; do
+    [ "${lane%:*}" = $build ] && ids="$ids${ids:+,}{\"id\":\"${lane#*:}\",\"slots\":1}"
+  done
+  [ -z "$ids" ] || resources="$resources${resources:+,}\"$build\":[$ids]"
+done
+echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{$resources}]}" > build/test-lanes.json
 
-exec xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
+displays=""
+first=yes
+for lane in $PELK_LANES; do
+  build=${lane%:*}; export PELK_LANE=${lane#*:}
+  run=build/$build/wine-run
+  # The first lane uses the display of this run, every other one a display of its own.
+  if [ $first = no ]; then
+    rm -f build/$build/display-$PELK_LANE
+    Xvfb -displayfd 3 $screen -nolisten tcp 3>build/$build/display-$PELK_LANE 2>/dev/null &
+    displays="$displays $!"
+    while [ ! -s build/$build/display-$PELK_LANE ]; do sleep 0.1; done
+    export PELK_DISPLAY_${build}_$PELK_LANE=":$(cat build/$build/display-$PELK_LANE)"
+  fi
+  first=no
+  prefix=build/$build/wineprefix
+  [ $PELK_LANE = 1 ] || prefix=$prefix-$PELK_LANE
   # A new prefix is set up whole first: wineboot returns while the set-up still
   # runs, and the tests would race it; the server ends when it is done.
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing the Wine prefix (first run only)..."
-    wineboot -u >/dev/null 2>&1 || true
-    wineserver -w
+  if [ ! -f $prefix/system.reg ]; then
+    echo "Preparing the Wine prefix $prefix (first run only)..."
+    $run wineboot -u >/dev/null 2>&1 || true
+    $run --server -w
   fi
   # Then one Wine server for the whole run: a server started by a program ends
   # seconds after its last client, and each test would wait on a fresh one.
-  wineserver -p
+  $run --server -p
   # Xvfb has no window manager: unmanaged windows close without a 2-second wait.
-  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || true
-  status=0
-  ctest --test-dir build -j2 --output-on-failure --timeout 300 || status=$?
-  wineserver -k || true
-  exit $status
-'
+  $run reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || true
+done
+unset PELK_LANE
+status=0
+ctest --test-dir build -j3 --output-on-failure --timeout 300 --resource-spec-file "$PWD/build/test-lanes.json" || status=$?
+for lane in $PELK_LANES; do PELK_LANE=${lane#*:} build/${lane%:*}/wine-run --server -k || true; done
+[ -z "$displays" ] || kill $displays 2>/dev/null || true
+cat build/tested-builds.txt
+exit $status

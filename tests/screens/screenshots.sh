@@ -2,10 +2,10 @@
 # Pictures of Pelk for the README, taken from the test build (which takes its battery
 # readings from PowerReadings.ini) in a Wine virtual desktop of 1024 x 768 on a private
 # X display, driven with mouse clicks at the places Wine draws things there.
-# Arguments: the folder of PelkTest.exe, the folder for the PNG files.
+# Arguments: the folder of PelkTest.exe, the folder for the PNG files, the build's wine-run.
 set -eu
-bin=$(realpath "$1"); out=$(realpath "$2"); work=$(mktemp -d)
-trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+bin=$(realpath "$1"); out=$(realpath "$2"); wine=$(realpath "$3"); work=$(mktemp -d)
+trap '"$wine" --server -k 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$bin/PelkTest.exe" "$work/"; cd "$work"
 printf '[readings]\nacLine=1\nbatteryFlag=8\nbatteryPercent=80\n' > PowerReadings.ini
 settings() {  # trayPromptMode, monitorEnabled, monitorShowMode; the monitor's Free place near the tray
@@ -21,7 +21,7 @@ shot() {  # name [geometry]: a region of the screen, or the window on the plain 
 click() { xdotool mousemove "$1" "$2" click 1 sleep 0.5; }
 menu() { xdotool mousemove 1013 757 click 3 sleep 1; click 900 "$1"; }  # an item of the tray menu
 settings 1 0 1
-wine explorer /desktop=Pelk,1024x768 PelkTest.exe >/dev/null 2>&1 &
+"$wine" explorer /desktop=Pelk,1024x768 PelkTest.exe >/dev/null 2>&1 &
 sleep 8
 for tab in tray:38 command:100 idle:162 battery:216 misc:270; do click "${tab#*:}" 38; shot "options-${tab%:*}" 396x274+0+0; done
 click 340 252
@@ -31,7 +31,7 @@ menu 678; shot schedule; click 556 450
 menu 618; shot about; click 636 548
 menu 755; sleep 2
 settings 2 1 1
-wine explorer /desktop=Pelk,1024x768 PelkTest.exe /q >/dev/null 2>&1 &
+"$wine" explorer /desktop=Pelk,1024x768 PelkTest.exe /q >/dev/null 2>&1 &
 sleep 6; shot monitor 224x100+800+668
 menu 712; shot prompt-warn 444x223+290+272; click 548 456
 menu 755; sleep 2
