@@ -206,9 +206,11 @@ bool Pelk::running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_
 
 DWORD Pelk::imageBase() const
 {
+    // The program is of this test's width, so its headers are of this build's form;
+    // an exit code holds the low 32 bits of a 64-bit address.
     std::string image = read(program_.c_str());
-    const char* pe = image.data() + *reinterpret_cast<const DWORD*>(image.data() + 0x3C);
-    return *reinterpret_cast<const DWORD*>(pe + 24 + 28);  // OptionalHeader.ImageBase of a PE32 file
+    const char* pe = image.data() + *reinterpret_cast<const LONG*>(image.data() + 0x3C);
+    return static_cast<DWORD>(reinterpret_cast<const IMAGE_NT_HEADERS*>(pe)->OptionalHeader.ImageBase);
 }
 
 std::vector<HWND> Pelk::windows(const char* className)

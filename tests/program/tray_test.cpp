@@ -22,8 +22,8 @@ TEST(Tray, IconMenuAndMonitor)
     // Without a battery the tooltip tells the state: idle watch, then a schedule's countdown.
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.command(IDM_SCHEDULE);
-    press(pelk.waitForDialog(), IDOK);
-    ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows().empty(); }));
+    press(pelk.waitForDialog(), IDOK);  // the schedule starts at the tick read after the dialog closed
+    ASSERT_TRUE(waitUntil([&pelk] { return pelk.timers().back().rfind("SetTimer main 8 ", 0) == 0; }));
     pelk.setReading("tickCount", start + 60000);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
