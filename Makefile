@@ -8,21 +8,10 @@
 deps:
 	@sh scripts/install-deps.sh
 
-native: deps
-	cmake --preset native >/dev/null
-	cmake --build --preset native
-
-sanitize: deps
-	cmake --preset sanitize >/dev/null
-	cmake --build --preset sanitize
-
-win32: deps
-	cmake --preset win32 >/dev/null
-	cmake --build --preset win32
-
-win64: deps
-	cmake --preset win64 >/dev/null
-	cmake --build --preset win64
+# Each configuration is a CMake preset of the same name.
+native sanitize win32 win64: deps
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@
 
 # Builds the Windows build that this machine's Wine runs, then starts it.
 run: deps

@@ -129,7 +129,6 @@ endif()
 execute_process(COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/wine-probe.sh ${PELK_WINE_LOADER}
                 OUTPUT_VARIABLE PELK_WINE_STATUS OUTPUT_STRIP_TRAILING_WHITESPACE)
 file(WRITE ${CMAKE_BINARY_DIR}/wine-status "${PELK_WINE_STATUS}\n")
-string(TOUPPER ${PELK_BUILD} PELK_BUILD_UPPER)
 set(WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
 configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${WINE_RUN} @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -148,10 +147,10 @@ target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETU
 target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
 add_dependencies(program_tests Pelk PelkTest dist)
-# Built always; run only where this Wine starts. One test at a time in a Wine prefix,
-# for the single-instance mutex is machine-wide: each test takes a lane of this build
-# (a prefix of its own, see wine-run.in) from the test run's resources.
+# Built always; run only where this Wine starts, each test in a lane of the test run.
 if(PELK_WINE_STATUS STREQUAL "yes")
   gtest_discover_tests(program_tests TEST_PREFIX "${PELK_BUILD}." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 180 RESOURCE_GROUPS "${PELK_BUILD}:1")
+                       TEST_LIST pelk_program_tests PROPERTIES TIMEOUT 180)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/test-lanes.cmake.in ${CMAKE_BINARY_DIR}/test-lanes.cmake @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/test-lanes.cmake)
 endif()

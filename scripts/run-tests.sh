@@ -32,17 +32,10 @@ LIST
   exec xvfb-run -a -s "$screen" sh "$0"
 fi
 
-# The resources ctest hands out: each lane once.
-resources=""
+# Each build's tests are dealt to its lanes when ctest lists them.
 for build in win32 win64; do
-  ids=""
-  for lane in $PELK_LANES; do
-    [ "${lane%:*}" = $build ] && ids="$ids${ids:+,}{\"id\":\"${lane#*:}\",\"slots\":1}"
-  done
-  [ -z "$ids" ] || resources="$resources${resources:+,}\"$build\":[$ids]"
+  export PELK_LANES_$build=$(echo "$PELK_LANES" | tr ' ' '\n' | grep -c "^$build:" || true)
 done
-echo "{\"version\":{\"major\":1,\"minor\":0},\"local\":[{$resources}]}" > build/test-lanes.json
-
 displays=""
 first=yes
 for lane in $PELK_LANES; do
@@ -74,7 +67,7 @@ for lane in $PELK_LANES; do
 done
 unset PELK_LANE
 status=0
-ctest --test-dir build -j3 --output-on-failure --timeout 300 --resource-spec-file "$PWD/build/test-lanes.json" || status=$?
+ctest --test-dir build -j3 --output-on-failure --timeout 300 || status=$?
 for lane in $PELK_LANES; do PELK_LANE=${lane#*:} build/${lane%:*}/wine-run --server -k || true; done
 [ -z "$displays" ] || kill $displays 2>/dev/null || true
 cat build/tested-builds.txt
