@@ -13,7 +13,7 @@ if [ $build = win32 ]; then
   echo "Starting the 32-bit Pelk (build/win32/bin/Pelk.exe) under 32-bit Wine."
 else
   echo "Starting the 64-bit Pelk (build/win64/bin/Pelk.exe) under 64-bit Wine:" \
-    "$(cat build/win32/wine-status 2>/dev/null || sh scripts/wine-probe.sh /usr/lib/wine/wine)."
+    "$(sh scripts/wine-probe.sh /usr/lib/wine/wine)."
 fi
 export PELK_WINEPREFIX="$PWD/build/$build/run-prefix"
 mkdir -p build/run
