@@ -2,6 +2,13 @@
 #pragma once
 #include <windows.h>
 
+#include "battery/battery_rules.h"
+
+// Reads the power status into `record`, which each thread keeps; a failed read leaves
+// the record's values as they were (at first: no battery).
+PowerReading readPowerStatus(SYSTEM_POWER_STATUS& record);
+const SYSTEM_POWER_STATUS noStatusYet = {255, 128, 255, 0, 0, 0};
+
 void updateBatteryPresence();
 void evaluateBattery();
 LRESULT onPowerEvent(WPARAM event);

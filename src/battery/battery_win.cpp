@@ -8,18 +8,20 @@
 
 static DWORD lastBatteryState;
 
-static PowerReading readPowerStatus()
+static SYSTEM_POWER_STATUS mainThreadStatus = noStatusYet;
+
+PowerReading readPowerStatus(SYSTEM_POWER_STATUS& record)
 {
-    SYSTEM_POWER_STATUS status;
-    ZeroMemory(&status, sizeof status);
-    osGetSystemPowerStatus(&status);
-    return {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent};
+    SYSTEM_POWER_STATUS fresh;
+    if (osGetSystemPowerStatus(&fresh))
+        record = fresh;
+    return {record.ACLineStatus, record.BatteryFlag, record.BatteryLifePercent};
 }
 
 // Only a change of presence touches the poll.
 void updateBatteryPresence()
 {
-    bool present = hasBattery(readPowerStatus());
+    bool present = hasBattery(readPowerStatus(mainThreadStatus));
     if (!present && batteryPresent == 1) {
         InterlockedExchange(&batteryPresent, 0);
         osKillTimer(mainWindow, batteryPollTimer);
@@ -32,7 +34,7 @@ void updateBatteryPresence()
 void evaluateBattery()
 {
     BatteryTrack track = {lastBatteryPercent, lastBatteryState};
-    int notices = trackBattery(readPowerStatus(), settings.batteryStepPercent, settings.chargedPercent, track);
+    int notices = trackBattery(readPowerStatus(mainThreadStatus), settings.batteryStepPercent, settings.chargedPercent, track);
     lastBatteryPercent = track.lastPercent;
     lastBatteryState = track.lastState;
     for (int i = 0; i < notices; ++i)

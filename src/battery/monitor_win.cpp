@@ -19,8 +19,8 @@ static const BYTE translucentAlpha = 50;
 // Written on the monitor thread, read by the tray's On/Off click on the main thread.
 static HWND volatile monitorWindow;
 static bool monitorDragging;
-static DWORD dragOffsetX;
-static DWORD dragOffsetY;
+static LONG dragOffsetX;
+static LONG dragOffsetY;
 
 void setMonitorPosition(LONG left, LONG top)
 {
@@ -28,17 +28,11 @@ void setMonitorPosition(LONG left, LONG top)
     InterlockedExchange(reinterpret_cast<volatile LONG*>(&settings.monitorTop), top);
 }
 
-static PowerReading readPowerStatus()
-{
-    SYSTEM_POWER_STATUS status;
-    ZeroMemory(&status, sizeof status);
-    osGetSystemPowerStatus(&status);
-    return {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent};
-}
+static SYSTEM_POWER_STATUS monitorThreadStatus = noStatusYet;
 
 static void refreshMonitor(HWND dialog)
 {
-    PowerReading reading = readPowerStatus();
+    PowerReading reading = readPowerStatus(monitorThreadStatus);
     if (batteryPresent) {
         char level[16];
         monitorLevelText(reading, level, sizeof level);
@@ -99,24 +93,27 @@ static void onClosingTick(HWND dialog)
     InterlockedExchange(&trayHoverSeen, 0);
 }
 
-// Moves the window with the pointer, keeping the grab point of this drag's start.
-static void dragStep(HWND dialog, LPARAM lParam)
+// Moves the window with the pointer, keeping the grab point of this drag's start: the
+// pointer's place on the window's frame, so the window moves only when the pointer does.
+static void dragStep(HWND dialog)
 {
+    POINT cursor = {0, 0};
+    GetCursorPos(&cursor);
     if (!monitorDragging) {
         monitorDragging = true;
         SetCapture(dialog);
-        dragOffsetX = LOWORD(lParam);
-        dragOffsetY = HIWORD(lParam);
+        RECT frame = {0, 0, 0, 0};
+        GetWindowRect(dialog, &frame);
+        dragOffsetX = cursor.x - frame.left;
+        dragOffsetY = cursor.y - frame.top;
     }
-    POINT cursor = {0, 0};
-    GetCursorPos(&cursor);
-    LONG left = cursor.x - static_cast<LONG>(dragOffsetX);
-    LONG top = cursor.y - static_cast<LONG>(dragOffsetY);
+    LONG left = cursor.x - dragOffsetX;
+    LONG top = cursor.y - dragOffsetY;
     setMonitorPosition(left, top);
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG: onMonitorInit(dialog); return TRUE;
@@ -131,7 +128,7 @@ static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wPar
         if (settings.monitorLocation != 4)
             return FALSE;
         if (wParam & MK_LBUTTON)
-            dragStep(dialog, lParam);
+            dragStep(dialog);
         return TRUE;
     case WM_TIMER:
         if (wParam == closingTimer)

@@ -61,7 +61,7 @@ static void onMonitorEnabledClicked(HWND page)
 {
     settings.monitorEnabled = boxState(page, IDC_BATTERY_ENABLED);
     showMonitorNow();
-    if (settings.trayIconEnabled != 1) {
+    if (settings.trayIconEnabled == 0) {
         settings.trayIconEnabled = 1;
         setTrayIcon(NIM_ADD, trayTipDefault);
     }
@@ -70,7 +70,7 @@ static void onMonitorEnabledClicked(HWND page)
 static void onShowModeClicked(HWND page)
 {
     settings.monitorShowMode = boxState(page, IDC_BATTERY_ALWAYS_ON) ? 1 : 2;
-    if (settings.monitorShowMode == 1 && settings.monitorEnabled == 1)
+    if (settings.monitorShowMode == 1 && settings.monitorEnabled != 0)
         showMonitorNow();
 }
 

@@ -79,15 +79,16 @@ static void deleteRunValue()
     }
 }
 
-// The registry changes only here, and only when the box and autoStart disagree.
+// The registry changes only here, and only when the box and autoStart disagree (any
+// value but 0 is on, and is stored as 1).
 static void onMiscPageLeft(HWND page)
 {
     settings.logEvents = boxState(page, IDC_MISC_LOG_EVENTS);
     uint32_t wanted = boxState(page, IDC_MISC_AUTO_START);
-    if (wanted == 1 && settings.autoStart == 0) {
+    if (wanted == 1 && settings.autoStart != 1) {
         writeRunValue();
         settings.autoStart = 1;
-    } else if (wanted == 0 && settings.autoStart == 1) {
+    } else if (wanted == 0 && settings.autoStart != 0) {
         deleteRunValue();
         settings.autoStart = 0;
     }

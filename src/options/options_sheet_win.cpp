@@ -31,6 +31,9 @@ static PROPSHEETHEADERA header;
 
 INT_PTR showOptionsSheet(HWND mainWindow)
 {
+    // The Battery page's "On Top" opens checked each time the options open, and what the
+    // user then chooses holds while they stay open.
+    settings.monitorOnTop = 1;
     for (int i = 0; i < pageCount; ++i) {
         ZeroMemory(&pageRecords[i], sizeof pageRecords[i]);
         pageRecords[i].dwSize = pageRecordSize;

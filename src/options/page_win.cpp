@@ -15,12 +15,12 @@ void beginPage() { optionsOpen = 1; }
 
 void endPage(HWND page, const PageTip* tips, size_t count)
 {
-    settings.monitorOnTop = 1;
     for (size_t i = 0; i < count; ++i)
         addControlTip(page, tips[i].controlId, tips[i].text);
 }
 
-void setBox(HWND page, int id, uint32_t field) { CheckDlgButton(page, id, field == 1 ? BST_CHECKED : BST_UNCHECKED); }
+// Any switch that is not 0 acts as on, so it shows as on; boxState stores 0 or 1.
+void setBox(HWND page, int id, uint32_t field) { CheckDlgButton(page, id, field != 0 ? BST_CHECKED : BST_UNCHECKED); }
 
 uint32_t boxState(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED ? 1 : 0; }
 

@@ -15,8 +15,7 @@ struct PageTip {
 
 // Marks the sheet open; every page does this first when it is created.
 void beginPage();
-// Every page ends its creation so: the monitor top-most (the Battery page's "On Top"
-// always opens checked), then the page's tips.
+// Every page ends its creation so: its tips.
 void endPage(HWND page, const PageTip* tips, size_t count);
 void setBox(HWND page, int id, uint32_t field);
 uint32_t boxState(HWND page, int id);

@@ -60,10 +60,10 @@ static void updateTrayPageControls(HWND page)
 static void syncTrayIcon(HWND page)
 {
     uint32_t wanted = boxState(page, IDC_TRAY_ICON);
-    if (wanted == settings.trayIconEnabled)
-        return;
+    bool shown = settings.trayIconEnabled != 0;
     settings.trayIconEnabled = wanted;
-    setTrayIcon(wanted ? NIM_ADD : NIM_DELETE, wanted ? trayTipDefault : nullptr);
+    if ((wanted == 1) != shown)
+        setTrayIcon(wanted ? NIM_ADD : NIM_DELETE, wanted ? trayTipDefault : nullptr);
 }
 
 static void onTrayPageInit(HWND page)

@@ -26,6 +26,11 @@ const char* promptActionName(uint32_t action)
     return action <= 4 ? actionTable[action].logText : "Hibernate";
 }
 
+uint32_t triggerAction(uint32_t action)
+{
+    return action <= 5 ? action : 5;
+}
+
 void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds, PromptPlan& plan)
 {
     plan.ask = promptMode != 0;

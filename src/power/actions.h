@@ -20,6 +20,9 @@ const char* const forcePromptMessage = "Forcing Shutdown in 10 seconds...";
 
 // The name a prompt shows: values outside 0 to 4 read "Hibernate".
 const char* promptActionName(uint32_t action);
+// The action that the schedule and the idle shutdown perform: the one their prompt and
+// tooltip name, so a value above 5 (only a damaged file holds one) is Hibernate.
+uint32_t triggerAction(uint32_t action);
 
 const size_t promptTextSize = 600;
 

@@ -24,4 +24,6 @@ void resetPromptRequest();
 void enterPromptOpen();
 void leavePromptOpen();
 void confirmTrayAction(HWND owner, UINT menuId);
-void confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds);
+// The prompt of the schedule and the idle shutdown, by trayPromptMode: true when the
+// action is to go ahead.
+bool confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds);

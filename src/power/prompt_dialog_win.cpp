@@ -175,11 +175,9 @@ void confirmTrayAction(HWND owner, UINT menuId)
     performAction(action, 0, nullptr);
 }
 
-void confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds)
+bool confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds)
 {
     PromptPlan plan;
     planActionPrompt(settings.trayPromptMode, action, warnSeconds, plan);
-    if (plan.ask && !askFirst(owner, plan))
-        return;
-    performAction(action, settings.logEvents, nullptr);
+    return !plan.ask || askFirst(owner, plan);
 }

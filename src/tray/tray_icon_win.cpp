@@ -97,7 +97,8 @@ static void showTrayMenu()
 
 LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage)
 {
-    if (settings.hoverShowsMonitor && batteryPresent)
+    // Hovering opens the monitor only where the monitor is switched on.
+    if (settings.monitorEnabled && settings.hoverShowsMonitor && batteryPresent)
         detectHover();
     else
         refreshTooltip();

@@ -11,7 +11,9 @@ void trayTooltip(const Settings& s, bool scheduleActive, uint32_t startTick, uin
                  char* out, size_t outSize)
 {
     if (scheduleActive) {
-        formatCountdown(lengthMs - (nowTick - startTick), out, outSize);
+        // Timer 8 can be due before its WM_TIMER comes (timers come last): nothing is left then.
+        uint32_t elapsed = nowTick - startTick;
+        formatCountdown(elapsed < lengthMs ? lengthMs - elapsed : 0, out, outSize);
         appendText(out, outSize, " until ");
         appendText(out, outSize, promptActionName(s.scheduleAction));
     } else {

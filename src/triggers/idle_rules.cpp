@@ -4,6 +4,10 @@
 namespace {
 
 const uint32_t millisecondsPerMinute = 60000;
+// The last-input tick may run a little ahead of the tick read for now (it need not
+// grow steadily, and injected input brings its own time stamp): up to a minute ahead
+// is input at this moment, not input a whole wrap of the tick count ago.
+const uint32_t inputAheadMostMs = 60000;
 const uint64_t fileTimeUnitsPerMinute = 600000000ull;
 
 } // namespace
@@ -12,6 +16,8 @@ const uint64_t fileTimeUnitsPerMinute = 600000000ull;
 // after 49.7 days; the idle time counts from the later event, the one less long ago.
 uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick)
 {
+    if (lastInputTick - nowTick <= inputAheadMostMs)
+        return 0;
     uint32_t sinceInput = nowTick - lastInputTick;
     uint32_t sinceActivity = nowTick - lastActivityTick;
     return (sinceInput < sinceActivity ? sinceInput : sinceActivity) / millisecondsPerMinute;

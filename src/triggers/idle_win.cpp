@@ -1,5 +1,6 @@
 // The idle shutdown's minute check and the wake-up timer.
 #include "app/globals.h"
+#include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "triggers/idle_rules.h"
@@ -17,21 +18,25 @@ void checkIdle(HWND window)
     if (!idleLimitReached(idle, settings.idleMinutes))
         return;
     settings.forceAction = idleForceFlag(settings.idleForce);
-    if (settings.idleResumeEnabled)
-        armWakeTimer(settings.idleResumeMinutes);
     idlePromptShowing = true;
-    confirmTriggerAction(window, settings.idleAction, 10);
+    runTriggerAction(window, settings.idleAction, 10, settings.idleResumeEnabled, settings.idleResumeMinutes);
     idlePromptShowing = false;
+}
+
+void cancelWakeTimer()
+{
+    if (wakeTimer == nullptr)
+        return;
+    osCancelWakeTimer(wakeTimer);
+    osCloseWakeTimer(wakeTimer);
+    wakeTimer = nullptr;
 }
 
 // The newest arming is the one the user asked for: an older, earlier
 // wake-up time must not wake the computer.
-void armWakeTimer(DWORD minutes)
+static void armWakeTimer(DWORD minutes)
 {
-    if (wakeTimer != nullptr) {
-        osCancelWakeTimer(wakeTimer);
-        osCloseWakeTimer(wakeTimer);
-    }
+    cancelWakeTimer();
     wakeTimer = osCreateWakeTimer();
     FILETIME now;
     osGetSystemTimeAsFileTime(&now);
@@ -39,4 +44,18 @@ void armWakeTimer(DWORD minutes)
     LARGE_INTEGER due;
     due.QuadPart = static_cast<LONGLONG>(wakeDueTime(nowValue, minutes));
     osSetWakeTimer(wakeTimer, &due);
+}
+
+// A declined action leaves no wake-up armed; a performed one wakes the computer the
+// chosen minutes after the moment it was performed, however long the prompt waited.
+void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes)
+{
+    action = triggerAction(action);
+    if (!confirmTriggerAction(window, action, warnSeconds)) {
+        cancelWakeTimer();
+        return;
+    }
+    if (resumeEnabled)
+        armWakeTimer(resumeMinutes);
+    performAction(action, settings.logEvents, nullptr);
 }

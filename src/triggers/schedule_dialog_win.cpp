@@ -60,7 +60,7 @@ static BOOL onScheduleInit(HWND dialog)
     fillPowerActionList(dialog, IDC_SCHEDULE_ACTION, settings.scheduleAction);
     fillMinutesList(dialog, IDC_SCHEDULE_RESUME_MINUTES, settings.scheduleResumeMinutes);
     fillMinutesList(dialog, IDC_SCHEDULE_MINUTES, settings.scheduleMinutes);
-    CheckDlgButton(dialog, IDC_SCHEDULE_FORCE, settings.forceAction == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SCHEDULE_FORCE, settings.forceAction != 0 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_SCHEDULE_RESUME, settings.scheduleResumeEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
     addScheduleTips(dialog);
     updateScheduleEnabling(dialog);
@@ -144,18 +144,21 @@ void runScheduleCommand(HWND owner)
     scheduleActive = 1;
 }
 
+// Everything an action under way still has to come: the forced fallback and retries,
+// the schedule, and a wake-up.
 void abortShutdown(HWND window)
 {
+    osKillTimer(window, forceFallbackTimer);
     osKillTimer(window, forcedRetryTimer);
     osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
+    cancelWakeTimer();
 }
 
 void onScheduleTimer(HWND window)
 {
     osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
-    if (settings.scheduleResumeEnabled)
-        armWakeTimer(settings.scheduleResumeMinutes);
-    confirmTriggerAction(window, settings.scheduleAction, settings.trayWarnSeconds);
+    runTriggerAction(window, settings.scheduleAction, settings.trayWarnSeconds, settings.scheduleResumeEnabled,
+                     settings.scheduleResumeMinutes);
 }

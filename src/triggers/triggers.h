@@ -9,7 +9,10 @@ void runScheduleCommand(HWND owner);
 void abortShutdown(HWND window);
 void onScheduleTimer(HWND window);
 void checkIdle(HWND window);
-void armWakeTimer(DWORD minutes);
+// The road of the schedule and the idle shutdown when they run out: the prompt, then
+// the action they name, the wake-up (when resumeEnabled) armed just before it.
+void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes);
+void cancelWakeTimer();
 // Fills a combo box with the minute choices and shows `minutes` as its text.
 void fillMinutesList(HWND dialog, int comboId, DWORD minutes);
 // Fills a list with the six local actions and selects `value` (none when above 5).

@@ -122,7 +122,7 @@ TEST(Actions, ForcedRetries)
     const Case cases[] = {
         {answerYes, false, true, {"KillTimer dialog 2"}},
         {answerNo, false, false, {"KillTimer dialog 2", "KillTimer main 6"}},
-        {answerYes, true, false, {"KillTimer main 6", "KillTimer main 8", "KillTimer dialog 2"}},
+        {answerYes, true, false, {"KillTimer main 5", "KillTimer main 6", "KillTimer main 8", "KillTimer dialog 2"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stops.back());
@@ -204,7 +204,7 @@ TEST(Actions, ScheduleRunsOut)
     const Lines runs = {"SetTimer main 8 500", "KillTimer main 8"};
     const std::tuple<int, uint32_t, Lines> cases[] = {  // the button, logEvents: the timer lines
         {IDOK, 1, runs}, {IDOK, 0, runs}, {IDCANCEL, 1, {}},
-        {IDABORT, 1, {"SetTimer main 8 500", "KillTimer main 6", "KillTimer main 8"}}};
+        {IDABORT, 1, {"SetTimer main 8 500", "KillTimer main 5", "KillTimer main 6", "KillTimer main 8"}}};
     for (const auto& c : cases) {
         const int button = std::get<0>(c);
         const Lines& timers = std::get<2>(c);
@@ -271,29 +271,33 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
     EXPECT_EQ(Lines(calls.size(), "Log Off"), pelk.logTexts());
 }
 
-// Before its action the idle check arms the wake-up timer (replacing an older one)
-// and carries idleForce into the shared force flag; an unanswered prompt is not joined.
+// The idle check carries idleForce into the shared force flag and performs the action
+// its prompt names (a damaged 6 is Hibernate); the wake-up is armed as the action is
+// performed, counted from then, and a No leaves none armed. An unanswered prompt is
+// not joined. A battery with the monitor off leaves the tray its tooltip.
 TEST(Actions, IdleActionArmsTheWakeUpAndForces)
 {
     Pelk pelk;
     pelk.setReading("systemTime", 130000000000000000ull);
     pelk.setReading("tickCount", 10000000);
-    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleMinutes, 2}, {&Settings::idleAction, 4}, {&Settings::idleForce, 1},
+    pelk.setReading("batteryFlag", 0);
+    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleMinutes, 2}, {&Settings::idleAction, 6}, {&Settings::idleForce, 1},
                                  {&Settings::idleResumeEnabled, 1}, {&Settings::trayPromptMode, 1}}));
+    ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
+    EXPECT_EQ("Shell_NotifyIcon modify 7 Pelk 1.4", pelk.trayIcon().back());
     pelk.setReading("lastInputTick", 0);
     pelk.setReading("tickCount", 10000000 + 120000);
     pelk.timer(idleTimer);
     HWND prompt = pelk.waitForDialog();
     pelk.timer(idleTimer);
     EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+    pelk.setReading("systemTime", 130000000000000007ull);  // the prompt waited
     answerYes(prompt);
     ASSERT_TRUE(pelk.waitForPowerCalls(3));
-    pelk.setReading("systemTime", 130000000000000007ull);
     pelk.timer(idleTimer);
     answerNo(pelk.waitForDialog(prompt));
-    ASSERT_TRUE(pelk.waitForPowerCalls(7));
-    const Lines armed = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume",
-                         "SetSystemPowerState 1 1", "CancelWaitableTimer", "CloseWakeTimer",
-                         "CreateWaitableTimer", "SetWaitableTimer 130000072000000007 resume"};
+    ASSERT_TRUE(pelk.waitForPowerCalls(5));
+    const Lines armed = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000007 resume",
+                         "SetSystemPowerState 0 1", "CancelWaitableTimer", "CloseWakeTimer"};
     EXPECT_EQ(armed, pelk.powerCalls());
 }

@@ -71,6 +71,7 @@ TEST(Options, PagesShowTheirTextsAndTips)
         {misc, IDC_MISC_HELP, "Help", "Shows the ReadMe"},
     };
     Pelk pelk;
+    pelk.writeSettings({{&Settings::idleEnabled, 2}, {&Settings::trayIconEnabled, 2}});  // switches a file may hold
     HWND sheet = startWithOptions(pelk);
     EXPECT_EQ("Pelk 1.4", textOf(sheet));
     const char* const tabs[] = {"Tray", "Command", "Idle", "Battery", "Misc"};
@@ -90,6 +91,11 @@ TEST(Options, PagesShowTheirTextsAndTips)
               "330 (5.5 hrs)|360 (6 hrs)|390 (6.5 hrs)|420 (7 hrs)|450 (7.5 hrs)|480 (8 hrs)|510 (8.5 hrs)|540 (9 hrs)|"
               "570 (9.5 hrs)|600 (10 hrs)", entries(showPage(sheet, idle), IDC_IDLE_MINUTES));
     EXPECT_EQ("Top Left|Top Right|Bot Left|Bot Right|Free", entries(showPage(sheet, battery), IDC_BATTERY_LOCATION));
+    EXPECT_TRUE(IsDlgButtonChecked(showPage(sheet, idle), IDC_IDLE_ENABLED) &&
+                IsDlgButtonChecked(showPage(sheet, tray), IDC_TRAY_ICON));
+    press(sheet, IDOK);  // on as they read, and stored as 1
+    ASSERT_TRUE(waitForClose(sheet) && pelk.running());
+    EXPECT_TRUE(saved(pelk).idleEnabled == 1 && saved(pelk).trayIconEnabled == 1);
 }
 
 // The sheet as a user goes through it. Lists change their field at once; the rest is
@@ -131,6 +137,7 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     pasteIntoEveryEdit(page, pasted);
     page = showPage(sheet, battery);
     pasteIntoEveryEdit(page, pasted);
+    CheckDlgButton(page, IDC_BATTERY_ON_TOP, BST_UNCHECKED);  // kept, though Misc opens for the first time
     page = showPage(sheet, misc);
     SendDlgItemMessageA(page, IDC_MISC_LOG_EVENTS, BM_CLICK, 0, 0);
     for (const std::string& expected : {"\"" + pelk.path("PelkTest.exe") + "\" /q", std::string()}) {
@@ -169,7 +176,7 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     Settings s = saved(pelk);
     const uint32_t got[] = {s.trayPromptMode, s.trayClickAction, s.commandWarnSeconds, s.commandAction, s.idleMinutes,
                             s.idleResumeMinutes, s.batteryStepPercent, s.chargedPercent, s.logEvents, s.monitorOnTop};
-    EXPECT_EQ((std::vector<uint32_t>{1, 1, 999, 7, 999, 999, 100, 100, 0, 1}), std::vector<uint32_t>(got, got + 10));
+    EXPECT_EQ((std::vector<uint32_t>{1, 1, 999, 7, 999, 999, 100, 100, 0, 0}), std::vector<uint32_t>(got, got + 10));
 
     // Without its icon the program ends with the sheet; the monitor brings the icon back.
     pelk.post(openOptionsMessage);

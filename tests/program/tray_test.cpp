@@ -36,7 +36,12 @@ TEST(Tray, IconMenuAndMonitor)
                         "Shell_NotifyIcon modify 7 4 Mns until Log Off", "Shell_NotifyIcon modify 7 4 Mns until Log Off"};
     EXPECT_EQ(icon, pelk.trayIcon());
 
-    // A battery arrives: the poll starts, and resting on the icon shows the monitor at the pointer.
+    // A battery arrives (a failed read before is not one): the poll starts, and resting on
+    // the icon shows the monitor at the pointer.
+    pelk.setReading("statusFails", 1);
+    ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
+    EXPECT_EQ("KillTimer main 8", pelk.timers().back());
+    pelk.setReading("statusFails", 0);
     pelk.setReading("batteryFlag", 0);
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
     EXPECT_EQ("SetTimer main 7 10000", pelk.timers().back());
@@ -49,18 +54,19 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_EQ("10,500 80% On Battery", placeOf(monitor) + " " + textOf(monitor, IDC_MONITOR_LEVEL) + " " +
                                            textOf(monitor, IDC_MONITOR_STATE));
     EXPECT_EQ(icon, pelk.trayIcon());  // no tooltip while hovering is watched
-    moveCursor(300, 300);
-    SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 6));
-    SendMessageA(monitor, WM_LBUTTONUP, 0, 0);
-    moveCursor(400, 400);
-    SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 1));  // a second drag grabs where it starts
-    EXPECT_EQ("399,399", placeOf(monitor));
+    for (int x : {300, 400, 0}) {  // a drag moves it with the pointer from its grab, then a second drag's grab
+        moveCursor(x, x / 2);
+        SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 6));
+        if (x == 400)
+            SendMessageA(monitor, WM_LBUTTONUP, 0, 0);
+    }
+    EXPECT_EQ("110,550", placeOf(monitor));
     for (int tick = 0; tick < 2; ++tick)  // hovering seen at the first 2-second tick, none at the second
         PostMessageA(monitor, WM_TIMER, 1, 0);
     ASSERT_TRUE(waitForClose(monitor));
     ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // On: "Always On", top-most where it was left
     monitor = pelk.waitForDialog();
-    EXPECT_EQ("399,399", placeOf(monitor));
+    EXPECT_EQ("110,550", placeOf(monitor));
     EXPECT_TRUE(GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_TOPMOST);
     ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // Off: closes at once
     ASSERT_TRUE(waitForClose(monitor));
@@ -69,6 +75,6 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_EQ("KillTimer main 7", pelk.timers().back());
     Settings saved = pelk.exitAndSaved();
     EXPECT_EQ(2u, saved.monitorShowMode);
-    EXPECT_EQ(399, saved.monitorLeft);
+    EXPECT_EQ(110, saved.monitorLeft);
     EXPECT_EQ("Shell_NotifyIcon delete 7 Pelk 1.4", pelk.trayIcon().back());
 }

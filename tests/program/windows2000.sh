@@ -24,7 +24,7 @@ SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
   CreateWindowExA DefWindowProcA DestroyMenu DestroyWindow DialogBoxParamA DispatchMessageA EmptyClipboard
   EnableWindow EndDialog ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
-  GetSystemMetrics GetWindowLongA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadImageA
+  GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadImageA
   MessageBoxA MoveWindow OpenClipboard PostMessageA PostQuitMessage RegisterClassExA RegisterWindowMessageA
   ReleaseCapture SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
   SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos TrackPopupMenu TranslateMessage"

@@ -109,6 +109,8 @@ BOOL osKillTimer(HWND window, UINT_PTR id)
 
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status)
 {
+    if (reading("statusFails", 0))
+        return FALSE;
     GetSystemPowerStatus(status);
     status->ACLineStatus = static_cast<BYTE>(reading("acLine", status->ACLineStatus));
     status->BatteryFlag = static_cast<BYTE>(reading("batteryFlag", status->BatteryFlag));

@@ -16,8 +16,9 @@
 // their lists (the rest is seen whole-program).
 TEST(Schedule, CountdownsClampsAndNames)
 {
-    for (uint32_t action : {5u, 6u, 7u, 0xFFFFFFFFu})
-        EXPECT_STREQ("Hibernate", promptActionName(action)) << action;
+    for (uint32_t action : {5u, 6u, 7u, 0xFFFFFFFFu})  // and the schedule acts as it reads
+        EXPECT_TRUE(promptActionName(action) == std::string("Hibernate") && triggerAction(action) == 5) << action;
+    EXPECT_EQ(4u, triggerAction(4));
     EXPECT_EQ(0x7FFFFFFFu, countdownIntervalMs(0xFFFFFFFFu));
     const std::pair<uint32_t, const char*> cases[] = {
         {300500, "5 Mns"},        {299000, "4 Mns 59 Scs"}, {3661000, "1 Hrs 1 Mns"}, {90061000, "1 Dys 1 Hrs"},
@@ -46,7 +47,8 @@ TEST(Idle, MinutesAndWakeUp)
     const uint32_t cases[][4] = {  // last input, last activity, now: idle minutes
         {1000, 0, 1000 + 60 * minute, 60}, {1000, 0, 1000 + 60 * minute - 1, 59}, {7000, 7000, 7000, 0},
         {1000, 1000 + 30 * minute, 1000 + 90 * minute, 60}, {1000 + 30 * minute, 1000, 1000 + 90 * minute, 60},
-        {10 * minute, 0u - 30 * minute, 30 * minute, 20}, {0, 0, 0xFFFFFFFFu, 71582}};  // input after the wrap
+        {10 * minute, 0u - 30 * minute, 30 * minute, 20}, {0, 0, 0xFFFFFFFFu - minute, 71581},  // across the wrap
+        {1600001, 1000000, 1600000, 0}, {1600000 + minute + 1, 1000000, 1600000, 10}};  // input ahead of now
     for (const auto& c : cases)
         EXPECT_EQ(c[3], idleMinutesFrom(c[0], c[1], c[2])) << c[0] << " " << c[1] << " " << c[2];
     EXPECT_EQ(0x01D9000012345678ull + 72000000000ull, wakeDueTime(0x01D9000012345678ull, 120));
