@@ -25,7 +25,7 @@ dist: win32 win64
 screenshots: win32 win64
 	@sh scripts/install-deps.sh imagemagick xdotool
 	b=$$(sh scripts/pick-build.sh) && xvfb-run -a -s "-screen 0 1024x768x24" \
-	  sh tests/screens/screenshots.sh build/$$b/bin docs/img build/$$b/wine-run
+	  sh scripts/screenshots.sh build/$$b/bin docs/img build/$$b/wine-run
 
 # One ctest run over the four build trees, so the summary counts every test.
 test: native sanitize win32 win64
