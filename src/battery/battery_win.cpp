@@ -34,7 +34,8 @@ void updateBatteryPresence()
 void evaluateBattery()
 {
     BatteryTrack track = {lastBatteryPercent, lastBatteryState};
-    int notices = trackBattery(readPowerStatus(mainThreadStatus), settings.batteryStepPercent, settings.chargedPercent, track);
+    PowerReading reading = readPowerStatus(mainThreadStatus);
+    int notices = trackBattery(reading, settings.batteryStepPercent, settings.chargedPercent, track);
     lastBatteryPercent = track.lastPercent;
     lastBatteryState = track.lastState;
     for (int i = 0; i < notices; ++i)

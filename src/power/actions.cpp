@@ -21,14 +21,14 @@ const ActionEntry* findAction(uint32_t action)
     return &actionTable[action];
 }
 
-const char* promptActionName(uint32_t action)
-{
-    return action <= 4 ? actionTable[action].logText : "Hibernate";
-}
-
 uint32_t triggerAction(uint32_t action)
 {
     return action <= 5 ? action : 5;
+}
+
+const char* promptActionName(uint32_t action)
+{
+    return actionTable[triggerAction(action)].logText;
 }
 
 void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds, PromptPlan& plan)
