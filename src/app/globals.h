@@ -21,6 +21,8 @@ const UINT_PTR forceFallbackTimer = 5;
 const UINT_PTR forcedRetryTimer = 6;
 const UINT_PTR batteryPollTimer = 7;
 const UINT_PTR scheduleTimer = 8;
+const UINT_PTR watchTimer = 9;
+const UINT_PTR trayRetryTimer = 10;
 
 extern HINSTANCE instanceHandle;
 extern char programDir[textSize];

@@ -63,6 +63,8 @@ void applyDefaults(Settings& s)
     s.menuShowSuspend = 0;
     s.scheduleResumeEnabled = 0;
     s.scheduleResumeMinutes = 120;
+    // The later fields are off, as in every older file.
+    std::memset(&s.idleIgnoresKeepAwake, 0, sizeof s - offsetof(Settings, idleIgnoresKeepAwake));
     applyLaterDefaults(s);
 }
 
@@ -101,6 +103,7 @@ void decodeSettingsFile(const unsigned char* bytes, size_t length, Settings& s)
     }
     // Every reader treats the name as text: a file without a terminator must not make it run on.
     s.remoteComputerName[sizeof s.remoteComputerName - 1] = '\0';
+    s.watchProgram[sizeof s.watchProgram - 1] = '\0';
     if (header < 30)
         applyLaterDefaults(s);
 }

@@ -45,7 +45,13 @@ struct Settings {
     uint32_t menuShowSuspend;
     uint32_t scheduleResumeEnabled;
     uint32_t scheduleResumeMinutes;
-    unsigned char unused[244];
+    // Later fields, in bytes that older files hold as zeros: each 0 keeps the older behaviour.
+    uint32_t idleIgnoresKeepAwake;  // 1: a minute is idle by input alone
+    uint32_t watchAction;           // what the program watch performs, a PowerAction 0 to 5
+    uint32_t quietCpuPercent;       // idle minutes need processor use below this; 0: not used
+    uint32_t quietNetworkKBps;      // ... and network traffic below this; 0: not used
+    char watchProgram[208];         // the watched program's file name, terminated
+    unsigned char unused[20];
 };
 
 // The file and every reader rely on this exact layout.
@@ -89,7 +95,12 @@ static_assert(offsetof(Settings, menuShowLogOff) == 740, "layout");
 static_assert(offsetof(Settings, menuShowSuspend) == 744, "layout");
 static_assert(offsetof(Settings, scheduleResumeEnabled) == 748, "layout");
 static_assert(offsetof(Settings, scheduleResumeMinutes) == 752, "layout");
-static_assert(offsetof(Settings, unused) == 756, "layout");
+static_assert(offsetof(Settings, idleIgnoresKeepAwake) == 756, "layout");
+static_assert(offsetof(Settings, watchAction) == 760, "layout");
+static_assert(offsetof(Settings, quietCpuPercent) == 764, "layout");
+static_assert(offsetof(Settings, quietNetworkKBps) == 768, "layout");
+static_assert(offsetof(Settings, watchProgram) == 772, "layout");
+static_assert(offsetof(Settings, unused) == 980, "layout");
 
 // The one process-global record (zero-filled until loadSettings runs).
 extern Settings settings;
