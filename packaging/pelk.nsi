@@ -1,8 +1,9 @@
 ; The Pelk installer. Built by the build (make dist) with:
 ;   makensis -DVERSION=<x.y> -DBIN=<folder of Pelk.exe and ReadMe.htm> -DOUTFILE=<setup.exe> pelk.nsi
 ; Installs Pelk.exe, ReadMe.htm and DefSet.txt (so that each user's settings go to the
-; application-data folder) into Program Files, with a Start-menu shortcut and an entry
-; in Add/Remove Programs. /S installs and uninstalls silently.
+; application-data folder) into Program Files, for every user of the computer: the
+; shortcuts go to the all-users Start menu, the entry to Add/Remove Programs of the
+; machine. /S installs and uninstalls silently.
 ; With -DX64 it is an installer for 64-bit Windows of the 64-bit Pelk.exe, into the
 ; 64-bit Program Files; without, the 32-bit installer for every Windows.
 
@@ -17,6 +18,7 @@ Unicode true
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
+!include "WinVer.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelk"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
@@ -35,8 +37,10 @@ VIAddVersionKey "FileDescription" "Pelk ${VERSION} Setup"
 VIAddVersionKey "CompanyName" "Pelk developers"
 VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Pelk developers"
 
-!define MUI_FINISHPAGE_RUN "$INSTDIR\Pelk.exe"
+; "Start Pelk" on the finish page (offered only when no restart is pending).
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start Pelk"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartPelkAsUser
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -64,14 +68,57 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Pelk developers"
     ${EndIf}
 !macroend
 
+!macro RemoveShortcuts
+    Delete "$SMPROGRAMS\Pelk\Pelk.lnk"
+    Delete "$SMPROGRAMS\Pelk\Pelk Help.lnk"
+    RMDir "$SMPROGRAMS\Pelk"
+!macroend
+
+; Shortcuts and folders of all users, in the installer and the uninstaller alike.
+Function .onInit
+    SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+    SetShellVarContext all
+FunctionEnd
+
+; Pelk runs as the user who is logged on, not with this installer's administrator
+; token: an elevated Pelk never receives the shell's "TaskbarCreated" (messages from
+; lower integrity are filtered), so its icon would be lost when Explorer restarts; and
+; after a standard user typed an administrator's password it would keep that account's
+; settings, Run value and idle time. The running shell starts what it is asked to open
+; at its own integrity, as its own user. Windows 2000 and XP have no integrity levels.
+Function StartPelkAsUser
+    ${If} ${AtLeastWinVista}
+        Exec '"$WINDIR\explorer.exe" "$INSTDIR\Pelk.exe"'
+    ${Else}
+        Exec '"$INSTDIR\Pelk.exe"'
+    ${EndIf}
+FunctionEnd
+
 Section "Pelk"
     !insertmacro EndRunningPelk
     SetOutPath "$INSTDIR"
+    ; A Pelk that is still running (in another user's session, where no window of it
+    ; can be found) holds the old program: the new one takes its place when Windows
+    ; restarts, which the finish page then offers.
+    SetOverwrite try
+    ClearErrors
     File "${BIN}/Pelk.exe"
+    SetOverwrite on
+    ${If} ${Errors}
+        File "/oname=Pelk.exe.new" "${BIN}/Pelk.exe"
+        Rename /REBOOTOK "$INSTDIR\Pelk.exe.new" "$INSTDIR\Pelk.exe"
+    ${EndIf}
     File "${BIN}/ReadMe.htm"
     FileOpen $0 "$INSTDIR\DefSet.txt" w
     FileClose $0
     WriteUninstaller "$INSTDIR\Uninstall.exe"
+    ; Older versions made the shortcuts for the installing account only.
+    SetShellVarContext current
+    !insertmacro RemoveShortcuts
+    SetShellVarContext all
     CreateDirectory "$SMPROGRAMS\Pelk"
     CreateShortcut "$SMPROGRAMS\Pelk\Pelk.lnk" "$INSTDIR\Pelk.exe"
     CreateShortcut "$SMPROGRAMS\Pelk\Pelk Help.lnk" "$INSTDIR\ReadMe.htm"
@@ -97,13 +144,20 @@ Section "Uninstall"
     ${OrIf} $0 == '$INSTDIR\Pelk.exe /q'
         DeleteRegValue HKCU "${RUN_KEY}" "Pelk.exe"
     ${EndIf}
-    Delete "$INSTDIR\Pelk.exe"
-    Delete "$INSTDIR\ReadMe.htm"
-    Delete "$INSTDIR\DefSet.txt"
-    Delete "$INSTDIR\Uninstall.exe"
-    RMDir "$INSTDIR"
-    Delete "$SMPROGRAMS\Pelk\Pelk.lnk"
-    Delete "$SMPROGRAMS\Pelk\Pelk Help.lnk"
-    RMDir "$SMPROGRAMS\Pelk"
+    ; A Pelk of another session cannot be ended from here, and a file may be held
+    ; open: what cannot go now goes when Windows restarts.
+    Delete /REBOOTOK "$INSTDIR\Pelk.exe"
+    Delete /REBOOTOK "$INSTDIR\Pelk.exe.new"
+    Delete /REBOOTOK "$INSTDIR\ReadMe.htm"
+    Delete /REBOOTOK "$INSTDIR\DefSet.txt"
+    Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+    RMDir /REBOOTOK "$INSTDIR"
+    !insertmacro RemoveShortcuts
+    SetShellVarContext current
+    !insertmacro RemoveShortcuts
+    SetShellVarContext all
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    ${If} ${RebootFlag}
+        MessageBox MB_OK|MB_ICONINFORMATION "Pelk is still in use, perhaps by another user. Its remaining files will be removed when Windows restarts." /SD IDOK
+    ${EndIf}
 SectionEnd

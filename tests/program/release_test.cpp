@@ -16,6 +16,20 @@ static std::string specialFolder(int id)
 
 static bool exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+static const char* const sessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
+
+// What Windows renames or deletes when it restarts: "source|target|...", an empty target deleting.
+static std::string atRestart()
+{
+    char list[4000] = {};
+    DWORD size = sizeof list;
+    SHGetValueA(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations", nullptr, list, &size);
+    std::string pairs(list, sizeof list);
+    for (char& c : pairs)
+        c = c ? c : '|';
+    return pairs.substr(0, pairs.find_last_not_of('|') + 1);
+}
+
 TEST(Release, InstallsRunsAndUninstalls)
 {
     char installer[MAX_PATH];  // the build's installer for this kind of Windows
@@ -26,10 +40,19 @@ TEST(Release, InstallsRunsAndUninstalls)
     Pelk setup(name, std::string(installer, name - installer));
     const std::string folder = specialFolder(CSIDL_PROGRAM_FILES) + "\\Pelk\\";
     const std::string appData = specialFolder(CSIDL_APPDATA);
+    const std::string menu = specialFolder(CSIDL_COMMON_PROGRAMS) + "\\Pelk\\";
+    const std::string program = "\\??\\" + folder + "Pelk.exe";  // as Windows names it at the restart
     const char* const entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelk";
     ASSERT_TRUE(setup.start("/S") && setup.waitForExit(60000) && setup.exitCode() == 0);
     for (const char* file : {"Pelk.exe", "ReadMe.htm", "DefSet.txt", "Uninstall.exe"})
         EXPECT_TRUE(exists(folder + file)) << file;
+    EXPECT_TRUE(exists(menu + "Pelk.lnk") && exists(menu + "Pelk Help.lnk"));  // the menu of all users
+    // A Pelk of another session, which no window reveals, holds the program: an update's
+    // program takes its place at the restart.
+    HANDLE inUse = CreateFileA((folder + "Pelk.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
+    ASSERT_TRUE(setup.start("/S") && setup.waitForExit(60000) && setup.exitCode() == 0);
+    CloseHandle(inUse);
+    EXPECT_EQ(program + ".new|!" + program, atRestart());
     EXPECT_EQ(PELK_VERSION_TEXT, registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion"));
 
     // With DefSet.txt beside it, the program reads and saves its settings in the application-data folder.
@@ -51,12 +74,18 @@ TEST(Release, InstallsRunsAndUninstalls)
     EXPECT_TRUE(exists(appData + "\\Dallop\\Pelk"));
 
     DeleteFileA(pelk.path("dPelk.dat").c_str());
+    inUse = CreateFileA((folder + "Pelk.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
     Pelk uninstall("Uninstall.exe", folder);
     EXPECT_TRUE(uninstall.start("/S") && uninstall.waitForExit(60000) && uninstall.exitCode() == 0);
     EXPECT_TRUE(pelk.waitForExit(15000));  // ended by its own Exit
     // The uninstaller runs on as a copy of itself after it ends; its last step removes the entry.
     EXPECT_TRUE(waitUntil([&] { return registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion").empty(); }, 15000));
-    EXPECT_FALSE(exists(folder));
+    // The program still held goes at the restart, and its folder after it; the rest went now.
+    EXPECT_NE(std::string::npos, atRestart().find("|" + program + "||\\??\\" + folder)) << atRestart();
+    EXPECT_FALSE(exists(folder + "ReadMe.htm") || exists(folder + "Uninstall.exe") || exists(menu));
+    CloseHandle(inUse);
+    removeTree(folder);
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations");
     EXPECT_EQ("", registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
     EXPECT_TRUE(exists(data.path("dPelk.dat")));
 }
