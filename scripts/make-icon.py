@@ -11,9 +11,9 @@ reproducible).
 Usage:
     scripts/make-icon.py                   writes src/resources/pelk.ico
     scripts/make-icon.py --out FILE        writes the icon to FILE instead
-    scripts/make-icon.py --preview DIR     also writes DIR/pelk-16.png and
-                                           DIR/pelk-32.png, enlarged 8 times
-                                           on a light and a dark background
+    scripts/make-icon.py --preview DIR     also writes DIR/pelk-SIZE.png for
+                                           every size, enlarged 8 times on a
+                                           light and a dark background
 
 Standard library only.
 """
@@ -36,6 +36,14 @@ SYMBOL_COLOUR = (0xFF, 0xFF, 0xFF)
 
 # Per-size geometry, in pixels, with (0, 0) at the top-left corner of the
 # image.  Strokes whose edges fall on whole pixel boundaries come out crisp.
+# Windows asks for the small icon at 16, 20, 24, 32, 40 or 48 pixels as the
+# display is scaled from 100% to 300%, and for the large one (dialogs, Alt+Tab)
+# at 32, 40, 48 or 64 from 100% to 200%; a size it does not find it scales
+# from another, blurred.  The sizes between follow 16 and 32 in proportion; the bar keeps
+# whole-pixel edges, so where its width is odd the symbol sits half a pixel
+# right of the middle.  Sizes from PNG_FROM up are stored as PNG, a ninth of
+# the bytes, which Windows reads from Vista on; Windows 2000 and XP, at the
+# scalings people use there, ask for the smaller sizes only.
 GEOMETRY = {
     16: dict(
         tile=(0.0, 0.0, 16.0, 16.0),  # left, top, right, bottom
@@ -48,6 +56,28 @@ GEOMETRY = {
         bar_top=2.5,                  # top end of the bar (cap centre)
         bar_bottom=8.0,               # bottom end of the bar (cap centre)
     ),
+    20: dict(
+        tile=(0.0, 0.0, 20.0, 20.0),
+        corner=4.5,
+        edge=1.0,
+        centre=(10.0, 10.75),
+        ring_radius=5.75,
+        stroke=2.0,
+        gap_degrees=42.0,
+        bar_top=3.0,
+        bar_bottom=10.0,
+    ),
+    24: dict(
+        tile=(0.0, 0.0, 24.0, 24.0),
+        corner=5.25,
+        edge=1.0,
+        centre=(12.5, 13.0),
+        ring_radius=6.75,
+        stroke=3.0,
+        gap_degrees=41.0,
+        bar_top=3.75,
+        bar_bottom=12.0,
+    ),
     32: dict(
         tile=(0.0, 0.0, 32.0, 32.0),
         corner=7.0,
@@ -59,8 +89,42 @@ GEOMETRY = {
         bar_top=5.0,
         bar_bottom=16.0,
     ),
+    40: dict(
+        tile=(0.0, 0.0, 40.0, 40.0),
+        corner=8.75,
+        edge=1.0,
+        centre=(20.5, 21.25),
+        ring_radius=11.75,
+        stroke=5.0,
+        gap_degrees=40.0,
+        bar_top=6.25,
+        bar_bottom=20.0,
+    ),
+    48: dict(
+        tile=(0.0, 0.0, 48.0, 48.0),
+        corner=10.5,
+        edge=1.0,
+        centre=(24.0, 25.5),
+        ring_radius=14.25,
+        stroke=6.0,
+        gap_degrees=40.0,
+        bar_top=7.5,
+        bar_bottom=24.0,
+    ),
+    64: dict(
+        tile=(0.0, 0.0, 64.0, 64.0),
+        corner=14.0,
+        edge=2.0,
+        centre=(32.0, 34.0),
+        ring_radius=19.0,
+        stroke=8.0,
+        gap_degrees=40.0,
+        bar_top=10.0,
+        bar_bottom=32.0,
+    ),
 }
 
+PNG_FROM = 64
 
 # ---------------------------------------------------------------- shapes ----
 # Every shape is a signed distance: negative inside, positive outside.
@@ -239,7 +303,8 @@ def main():
 
     drawn = {size: draw(size) for size in sorted(GEOMETRY)}
     with open(args.out, "wb") as f:
-        f.write(ico_file([(size, icon_image(rows))
+        f.write(ico_file([(size, png_file(rows) if size >= PNG_FROM
+                           else icon_image(rows))
                           for size, rows in drawn.items()]))
     if args.preview:
         for size, rows in drawn.items():

@@ -4,6 +4,7 @@
 #include "about/about.h"
 
 #include "app/control_tips.h"
+#include "app/dpi.h"
 #include "app/globals.h"
 #include "app/shell.h"
 #include "app/text.h"
@@ -14,10 +15,13 @@ enum AboutView { progDirsView, diagnosticsView };
 
 static const char* const viewEntries[] = {"Prog Dirs", "Diagnostics"};
 
-// Moves and sizes a control in pixels of the dialog's client area.
+// Moves and sizes a control in pixels of the dialog's client area, given at 100% and
+// scaled to the dialog's DPI as its dialog units are.
 static void moveDialogControl(HWND dialog, int id, int x, int y, int width, int height)
 {
-    MoveWindow(GetDlgItem(dialog, id), x, y, width, height, TRUE);
+    uint32_t dpi = windowDpi(dialog);
+    MoveWindow(GetDlgItem(dialog, id), scaleForDpi(x, dpi), scaleForDpi(y, dpi), scaleForDpi(width, dpi),
+               scaleForDpi(height, dpi), TRUE);
 }
 
 static void viewText(int view, char* text)

@@ -1,6 +1,7 @@
 // Battery classification, notices, the monitor's texts, placement and closing rule.
 #include "battery/battery_rules.h"
 
+#include "app/dpi.h"
 #include "app/text.h"
 
 int32_t batteryLevel(const PowerReading& r) { return static_cast<int8_t>(r.percent); }
@@ -53,26 +54,46 @@ void monitorLevelText(const PowerReading& r, char* out, size_t outSize)
     appendText(out, outSize, "%");
 }
 
-bool placeMonitorAt(uint32_t location, bool hoverOpen, int32_t cx, int32_t cy, int32_t& left, int32_t& top)
+bool placeMonitorAt(uint32_t location, bool hoverOpen, const MonitorArea& area, int32_t width, int32_t height,
+                    int32_t& left, int32_t& top)
 {
     if (location == 4)
         return false;
     if (hoverOpen) {
-        uint32_t x = static_cast<uint32_t>(left);
-        uint32_t y = static_cast<uint32_t>(top);
-        if (x < 30)
-            x += 25;
-        else if (x > static_cast<uint32_t>(cx - 30))
-            x -= 95;
-        if (y > static_cast<uint32_t>(cy - 30))
-            y -= 20;
-        left = static_cast<int32_t>(x);
-        top = static_cast<int32_t>(y);
+        // Measured from the screen's own corner, so that a monitor left of or above the
+        // main one (negative coordinates) is nudged as the main one is.
+        const PixelRect& s = area.screen;
+        uint32_t x = static_cast<uint32_t>(left) - static_cast<uint32_t>(s.left);
+        uint32_t y = static_cast<uint32_t>(top) - static_cast<uint32_t>(s.top);
+        uint32_t cx = static_cast<uint32_t>(s.right) - static_cast<uint32_t>(s.left);
+        uint32_t cy = static_cast<uint32_t>(s.bottom) - static_cast<uint32_t>(s.top);
+        auto px = [&area](int32_t pixels) { return static_cast<uint32_t>(scaleForDpi(pixels, area.dpi)); };
+        if (x < px(30))
+            x += px(25);
+        else if (x > cx - px(30))
+            x -= px(95);
+        if (y > cy - px(30))
+            y -= px(20);
+        left = static_cast<int32_t>(static_cast<uint32_t>(s.left) + x);
+        top = static_cast<int32_t>(static_cast<uint32_t>(s.top) + y);
         return true;
     }
-    left = (location == 0 || location == 2) ? 0 : cx - 110;
-    top = (location == 0 || location == 1) ? 0 : cy - 40;
+    const PixelRect& w = area.work;
+    left = (location == 0 || location == 2) ? w.left : w.right - width;
+    top = (location == 0 || location == 1) ? w.top : w.bottom - height;
     return false;
+}
+
+void bringIntoArea(const PixelRect& area, int32_t width, int32_t height, int32_t& left, int32_t& top)
+{
+    if (left > area.right - width)
+        left = area.right - width;
+    if (top > area.bottom - height)
+        top = area.bottom - height;
+    if (left < area.left)
+        left = area.left;
+    if (top < area.top)
+        top = area.top;
 }
 
 bool monitorStaysOpen(uint32_t showMode, bool trayHoverSeen, bool hoverOpen, uint32_t monitorEnabled)

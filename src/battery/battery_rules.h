@@ -32,11 +32,28 @@ const char* monitorStateText(bool batteryPresent, const PowerReading& r, uint32_
 // The level line: the signed level and "%".
 void monitorLevelText(const PowerReading& r, char* out, size_t outSize);
 
-// Where the monitor goes on a screen of cx by cy pixels: at the hover point (nudged
-// inside the screen, unsigned comparisons), in a corner, or at the free position.
-// `left` and `top` hold the stored position and receive the new one; true when
-// the hover point was used up.
-bool placeMonitorAt(uint32_t location, bool hoverOpen, int32_t cx, int32_t cy, int32_t& left, int32_t& top);
+// A rectangle of screen pixels; right and bottom lie just outside it, as in Windows.
+struct PixelRect {
+    int32_t left, top, right, bottom;
+};
+// A monitor as the monitor window sees it: the whole screen, its work area (what the
+// taskbar leaves free), and its DPI.
+struct MonitorArea {
+    PixelRect screen;
+    PixelRect work;
+    uint32_t dpi;
+};
+
+// Where the monitor window, width x height pixels, goes on `area`: at the hover point
+// (nudged away from the screen's edges, unsigned comparisons, distances of 100% scaled
+// to the DPI), in a corner of the work area, or at the free position as it stands.
+// `left` and `top` hold the stored position and receive the new one; true when the
+// hover point was used up.
+bool placeMonitorAt(uint32_t location, bool hoverOpen, const MonitorArea& area, int32_t width, int32_t height,
+                    int32_t& left, int32_t& top);
+// Moves a window of width x height at `left`, `top` the least that puts it inside
+// `area`; one larger than the area keeps its top-left corner inside.
+void bringIntoArea(const PixelRect& area, int32_t width, int32_t height, int32_t& left, int32_t& top);
 
 // Whether the window stays at its 2-second tick: in mode 2 only while hovering goes
 // on over a window that hovering opened, in any other mode while the monitor is enabled.

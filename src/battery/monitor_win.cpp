@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/dpi.h"
 #include "app/globals.h"
 #include "app/look_up.h"
 #include "battery/battery.h"
@@ -12,6 +13,8 @@
 #include "resources/resource.h"
 
 static const UINT closeRequest = WM_APP + 1;
+static const UINT placeRequest = WM_APP + 2;
+static const UINT dpiChangedMessage = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
 static const UINT_PTR closingTimer = 1;
 static const UINT_PTR refreshTimer = 2;
 static const BYTE translucentAlpha = 50;
@@ -42,13 +45,43 @@ static void refreshMonitor(HWND dialog)
     SetDlgItemTextA(dialog, IDC_MONITOR_STATE, monitorStateText(batteryPresent != 0, reading, settings.chargedPercent));
 }
 
+static MonitorArea areaOf(HMONITOR monitor, HWND dialog)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        info.rcWork = info.rcMonitor;
+    }
+    const RECT& s = info.rcMonitor;
+    const RECT& w = info.rcWork;
+    return {{s.left, s.top, s.right, s.bottom}, {w.left, w.top, w.right, w.bottom}, windowDpi(dialog)};
+}
+
+// Corners are those of the work area of the monitor the window is on, so the window
+// never covers the taskbar; the hover point belongs to the monitor of the tray; a free
+// position that no monitor shows any more (one taken away) comes back to the nearest.
 static void placeMonitor(HWND dialog)
 {
+    RECT frame = {0, 0, 0, 0};
+    GetWindowRect(dialog, &frame);
+    int32_t width = frame.right - frame.left;
+    int32_t height = frame.bottom - frame.top;
     int32_t left = settings.monitorLeft;
     int32_t top = settings.monitorTop;
-    if (placeMonitorAt(settings.monitorLocation, monitorHoverOpen != 0, GetSystemMetrics(SM_CXSCREEN),
-                       GetSystemMetrics(SM_CYSCREEN), left, top))
+    uint32_t location = settings.monitorLocation;
+    bool hover = monitorHoverOpen != 0;
+    RECT stored = {left, top, left + width, top + height};
+    POINT point = {left, top};
+    HMONITOR monitor = location == 4 ? MonitorFromRect(&stored, MONITOR_DEFAULTTONULL)
+                       : hover       ? MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST)
+                                     : MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST);
+    bool shown = monitor != nullptr;
+    MonitorArea area = areaOf(shown ? monitor : MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), dialog);
+    if (placeMonitorAt(location, hover, area, width, height, left, top))
         InterlockedExchange(&monitorHoverOpen, 0);
+    if (!shown)
+        bringIntoArea(area.work, width, height, left, top);
     setMonitorPosition(left, top);
     HWND order = settings.monitorShowMode == 2 || settings.monitorOnTop == 1 ? HWND_TOPMOST : HWND_BOTTOM;
     SetWindowPos(dialog, order, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -59,7 +92,7 @@ typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD
 
 static void makeTranslucent(HWND dialog, BYTE alpha)
 {
-    SetWindowLongA(dialog, GWL_EXSTYLE, WS_EX_LAYERED);
+    SetWindowLongA(dialog, GWL_EXSTYLE, GetWindowLongA(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
     SetLayeredWindowAttributesProc setAttributes =
         lookUpFunction<SetLayeredWindowAttributesProc>("USER32.dll", "SetLayeredWindowAttributes");
     if (setAttributes != nullptr)
@@ -77,6 +110,10 @@ static void onMonitorInit(HWND dialog)
     osSetTimer(dialog, closingTimer, 2000);
     osSetTimer(dialog, refreshTimer, 5000);
     refreshMonitor(dialog);
+    // Shown here, without activation, before the dialog box would show and activate it:
+    // the monitor must not take the keyboard from the window the user works in.
+    if (batteryPresent != 0)
+        ShowWindow(dialog, SW_SHOWNOACTIVATE);
 }
 
 // Every 2 seconds: the closing rule of the show mode, then the placement.
@@ -116,7 +153,10 @@ static void dragStep(HWND dialog)
 static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG: onMonitorInit(dialog); return TRUE;
+    case WM_INITDIALOG: onMonitorInit(dialog); return FALSE;  // no focus: that would activate the window
+    case WM_MOUSEACTIVATE:  // clicks and drags leave the active window as it is
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, MA_NOACTIVATE);
+        return TRUE;
     case WM_RBUTTONUP: PostMessageA(mainWindow, openOptionsMessage, 0, 0); return TRUE;
     case WM_LBUTTONUP:
         if (!monitorDragging)
@@ -137,6 +177,13 @@ static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wPar
             refreshMonitor(dialog);
         return TRUE;
     case closeRequest: EndDialog(dialog, 0); return TRUE;
+    // Windows scales the dialog to the DPI of the monitor it has moved to; then the
+    // window is placed again for its new size, as its 2-second tick would.
+    case dpiChangedMessage: PostMessageA(dialog, placeRequest, 0, 0); return FALSE;
+    case placeRequest:
+        if (settings.monitorShowMode != 2)
+            placeMonitor(dialog);
+        return TRUE;
     }
     return FALSE;
 }

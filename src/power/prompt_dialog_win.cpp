@@ -1,5 +1,6 @@
 // The prompt dialog (Yes / No with an optional countdown) and the two
 // confirmation flows that put it before tray, scheduled and idle actions.
+#include "app/dpi.h"
 #include "app/globals.h"
 #include "app/text.h"
 #include "power/actions.h"
@@ -59,7 +60,9 @@ static void takeRequest(PromptState* state)
 
 static void setPromptFont(HWND dialog, PromptState* state)
 {
-    state->font = CreateFontA(20, 0, 0, 0, 50, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    // 20 pixels at 100%, as large beside the buttons at any scaling.
+    int height = scaleForDpi(20, windowDpi(dialog));
+    state->font = CreateFontA(height, 0, 0, 0, 50, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     const int controls[] = {IDOK, IDCANCEL, IDC_PROMPT_MESSAGE};
     for (int id : controls)
         SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), TRUE);

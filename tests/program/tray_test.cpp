@@ -18,7 +18,8 @@ TEST(Tray, IconMenuAndMonitor)
         pelk.setReading(reading.first, reading.second);
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::monitorEnabled, 1},
                                  {&Settings::monitorShowMode, 2}, {&Settings::trayClickAction, 2},
-                                 {&Settings::monitorLocation, 4}}));
+                                 {&Settings::monitorLocation, 4},
+                                 {&Settings::monitorTransparent, 1}}));
     // Without a battery the tooltip tells the state: idle watch, then a schedule's countdown.
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.command(IDM_SCHEDULE);
@@ -51,6 +52,10 @@ TEST(Tray, IconMenuAndMonitor)
     pelk.setReading("tickCount", 0xFFFFFF00 + 501);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     HWND monitor = pelk.waitForDialog();
+    // Translucent, and never active: the keyboard stays with the window the user works in.
+    const LONG styles = WS_EX_LAYERED | WS_EX_NOACTIVATE;
+    EXPECT_EQ(styles, GetWindowLongA(monitor, GWL_EXSTYLE) & styles);
+    EXPECT_NE(monitor, GetForegroundWindow());
     EXPECT_EQ("10,500 80% On Battery", placeOf(monitor) + " " + textOf(monitor, IDC_MONITOR_LEVEL) + " " +
                                            textOf(monitor, IDC_MONITOR_STATE));
     EXPECT_EQ(icon, pelk.trayIcon());  // no tooltip while hovering is watched
