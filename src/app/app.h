@@ -9,6 +9,8 @@
 void startApplication();
 void runMessageLoop();
 [[noreturn]] void endProcess();
+// Ends with a failed call's Windows error; 0 ends as endProcess does.
+[[noreturn]] void endProcessWith(DWORD error);
 void resolveDirectories();
 
 // The MainWindow's window procedure, registered with the "PELKDLG" class.
@@ -16,3 +18,5 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 // Command line: decides how the program begins; may end the process.
 void applyCommandLine();
+// A slam handed over by a second start: its answer (hand_over.h).
+DWORD runHandedOverSlam(const char* commandLine);

@@ -18,4 +18,21 @@ template <typename Function> Function lookUpFunction(const char* module, const c
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
+// The same from a system library that the program does not import ("powrprof.dll"): loaded
+// from the system folder only, never from the program's folder, and kept loaded.
+template <typename Function> Function lookUpSystemFunction(const char* library, const char* name)
+{
+    if (GetModuleHandleA(library) == nullptr) {
+        char path[MAX_PATH];
+        UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length + lstrlenA(library) + 2 > MAX_PATH)
+            return nullptr;
+        path[length] = '\\';
+        lstrcpyA(path + length + 1, library);
+        if (LoadLibraryA(path) == nullptr)
+            return nullptr;
+    }
+    return lookUpFunction<Function>(library, name);
+}
+
 #pragma GCC poison GetProcAddress

@@ -6,6 +6,7 @@
 
 #include "about/about.h"
 #include "app/app.h"
+#include "app/hand_over.h"
 #include "app/shell.h"
 #include "battery/battery.h"
 #include "options/options.h"
@@ -15,20 +16,38 @@
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "triggers/triggers.h"
+#include "triggers/watch.h"
 
 static const char trayTip[] = "Pelk 1.4";
 
-// Adds the tray icon, waiting for a shell that has no notification area yet.
+// How long a start keeps trying to add the icon to a notification area that does not
+// answer; after that the shell's "TaskbarCreated" adds it when a taskbar appears.
+static const DWORD trayWaitMs = 120000;
+static DWORD trayWaitStart;
+
+// A shell that timed out on the add may have added the icon all the same, and then
+// refuses every further add of it: a change that it takes means the icon is there.
+static bool addTrayIcon()
+{
+    return setTrayIcon(NIM_ADD, trayTip) || setTrayIcon(NIM_MODIFY, trayTip);
+}
+
+// Nothing waits for the icon: the command line, a slam too, runs at once.
 static LRESULT onCreate(HWND window)
 {
     mainWindow = window;
-    if (settings.trayIconEnabled) {
-        do {
-            Sleep(500);
-        } while (!setTrayIcon(NIM_ADD, trayTip));
+    if (settings.trayIconEnabled && !addTrayIcon()) {
+        trayWaitStart = osGetTickCount();
+        osSetTimer(window, trayRetryTimer, 500);
     }
     osSetTimer(window, startupTimer, 100);
     return 0;
+}
+
+static void onTrayRetryTimer(HWND window)
+{
+    if (addTrayIcon() || osGetTickCount() - trayWaitStart >= trayWaitMs)
+        osKillTimer(window, trayRetryTimer);
 }
 
 static void onExit(HWND window)
@@ -93,7 +112,26 @@ static void onTimer(HWND window, WPARAM id)
     case forcedRetryTimer: onForcedRetryTimer(window); break;
     case batteryPollTimer: evaluateBattery(); break;
     case scheduleTimer: onScheduleTimer(window); break;
+    case watchTimer: checkWatch(window); break;
+    case trayRetryTimer: onTrayRetryTimer(window); break;
     }
+}
+
+// A second start's command line; any other program's message is ignored.
+static LRESULT onCopyData(const COPYDATASTRUCT* data)
+{
+    static char commandLine[handOverMost];
+    if (data == nullptr || !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
+        return 0;
+    return runHandedOverSlam(commandLine);
+}
+
+static LRESULT onPowerBroadcast(WPARAM event)
+{
+    LRESULT answer = onPowerEvent(event);
+    if (event == PBT_APMRESUMEAUTOMATIC)
+        onAutomaticResume();
+    return answer;
 }
 
 static void onOpenOptions(HWND window)
@@ -115,13 +153,14 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return onCommand(window, wParam, lParam);
     case WM_TIMER: onTimer(window, wParam); return 0;
     case trayCallbackMessage: return onTrayMessage(wParam, lParam);
-    case WM_POWERBROADCAST: return onPowerEvent(wParam);
+    case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
+    case WM_COPYDATA: return onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
     case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
-        return setTrayIcon(NIM_ADD, trayTip);
+        return addTrayIcon();
     return DefWindowProcA(window, message, wParam, lParam);
 }

@@ -57,3 +57,20 @@ uint32_t countdownIntervalMs(uint32_t countdownSeconds)
         return longest;
     return countdownSeconds * 1000;
 }
+
+bool actionPossible(uint32_t action, bool canSuspend, bool canHibernate)
+{
+    if (action == 4)
+        return canSuspend;
+    if (action == 5)
+        return canHibernate;
+    return true;
+}
+
+void formatActionFailure(const char* name, uint32_t error, char* out, size_t outSize)
+{
+    copyText(out, outSize, name);
+    appendText(out, outSize, " failed (error ");
+    appendNumber(out, outSize, error);
+    appendText(out, outSize, ")");
+}

@@ -24,6 +24,14 @@ const char* promptActionName(uint32_t action);
 // tooltip name, so a value above 5 (only a damaged file holds one) is Hibernate.
 uint32_t triggerAction(uint32_t action);
 
+// Whether the computer can perform the action: Suspend and Hibernate need the sleep
+// state they name; every other action can always be asked for.
+bool actionPossible(uint32_t action, bool canSuspend, bool canHibernate);
+
+// What the user is told, and the log says, when Windows refused an action:
+// "Hibernate failed (error 50)".
+void formatActionFailure(const char* name, uint32_t error, char* out, size_t outSize);
+
 const size_t promptTextSize = 600;
 
 // What a confirmation flow asks before an action.

@@ -6,35 +6,53 @@
 #include "power/power_calls.h"
 #include "resources/resource.h"
 #include "settings/settings_file.h"
+#include "tray/tray.h"
 
 // The flag word of the last ExitWindowsEx action: what the forced retries repeat.
 // Suspend, Hibernate and a remote shutdown in between leave it alone.
 static DWORD lastExitFlags;
 
-void performAction(DWORD action, int writeLog, const char* machineName)
+// A refused action is not silent: the user sees why in a balloon, and the log,
+// where the action was logged, says that it failed.
+void reportFailure(const char* name, DWORD error, int writeLog)
+{
+    char text[textSize];
+    formatActionFailure(name, error, text, sizeof text);
+    if (writeLog != 0)
+        appendLogLine(text);
+    showTrayNotice(text, error);
+}
+
+DWORD performAction(DWORD action, int writeLog, const char* machineName)
 {
     // Only a damaged settings file brings a value above 7: nothing sensible to do.
     const ActionEntry* entry = findAction(action);
     if (entry == nullptr)
-        return;
+        return 0;
     if (writeLog != 0)
         appendLogLine(entry->logText);
     osSetProcessShutdownParameters(0x100, 0);
+    BOOL done = TRUE;
     switch (entry->call) {
     case callExitWindows:
         lastExitFlags = entry->flags;
-        osExitWindowsEx(lastExitFlags, 0);
-        if (settings.forceAction == 1)
+        done = osExitWindowsEx(lastExitFlags, plannedShutdownReason);
+        if (done && settings.forceAction == 1)
             osSetTimer(mainWindow, forceFallbackTimer, 15000);
         break;
     case callSetPowerState:
-        osSetSystemPowerState(entry->flags, settings.forceAction);
+        done = osSetSystemPowerState(entry->flags, settings.forceAction);
         break;
     case callRemoteShutdown:
-        osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, settings.forceAction,
-                                 entry->flags);
+        done = osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, settings.forceAction,
+                                        entry->flags, plannedShutdownReason);
         break;
     }
+    if (done)
+        return 0;
+    DWORD error = GetLastError();
+    reportFailure(entry->logText, error, writeLog);
+    return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
 // Windows has not ended the logon: retry with force every 10 s, and offer to stop.
@@ -53,5 +71,5 @@ void onForceFallbackTimer(HWND window)
 void onForcedRetryTimer(HWND)
 {
     lastExitFlags |= forceFlag;
-    osExitWindowsEx(lastExitFlags, 0);
+    osExitWindowsEx(lastExitFlags, plannedShutdownReason);
 }

@@ -2,8 +2,11 @@
 #pragma once
 #include <windows.h>
 
-// Performs one action; writeLog asks for a line in the event log first.
-void performAction(DWORD action, int writeLog, const char* machineName);
+// Performs one action; writeLog asks for a line in the event log first. 0 when Windows
+// took it, else its error, which the user has been told of.
+DWORD performAction(DWORD action, int writeLog, const char* machineName);
+// Tells the user (and the log, when writeLog) that Windows refused `name` with `error`.
+void reportFailure(const char* name, DWORD error, int writeLog);
 void onForceFallbackTimer(HWND window);
 void onForcedRetryTimer(HWND window);
 

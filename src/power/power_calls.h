@@ -7,14 +7,45 @@
 #include <windows.h>
 #include <shellapi.h>
 
+// The reason every shutdown gives: planned, "other" (SHTDN_REASON_FLAG_PLANNED |
+// SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_MINOR_OTHER). Windows 2000 ignores it.
+const DWORD plannedShutdownReason = 0x80000000;
+
+// The power calls answer FALSE on failure, with the error in GetLastError.
 BOOL osExitWindowsEx(UINT flags, DWORD reason);
 BOOL osSetSystemPowerState(BOOL suspend, BOOL force);
+// Gives the reason where the system takes one (Windows XP and later).
 BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds,
-                              BOOL force, BOOL restart);
+                              BOOL force, BOOL restart, DWORD reason);
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags);
+// What the computer can do; true where the system cannot tell.
+void osGetSleepAbilities(bool* canSuspend, bool* canHibernate);
+// Asks once for the system and the display (no lasting request), so that Windows does
+// not send a computer woken by a timer back to sleep.
+void osRequestSystemAndDisplay();
+
+// The sessions: this process's, the console's, whether this one is a remote session
+// and, if so, whether its user is connected. known is false where the system has no
+// sessions to ask about.
+struct SessionReading {
+    bool known;
+    DWORD own;
+    DWORD console;
+    bool remote;
+    bool remoteActive;
+};
+void osReadSessions(SessionReading* sessions);
+// The system's execution state (ES_SYSTEM_REQUIRED, ES_DISPLAY_REQUIRED: what programs
+// ask for) and the shell's user notification state (QUNS_*); 0 where unknown.
+DWORD osExecutionState();
+DWORD osUserNotificationState();
 
 HANDLE osCreateWakeTimer();
-BOOL osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime);
+// 0 when the timer is set to wake the computer, else why not (ERROR_NOT_SUPPORTED:
+// set, but the computer will not wake).
+DWORD osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime);
+// True once the timer's time has come.
+BOOL osWakeTimerFired(HANDLE timer);
 BOOL osCancelWakeTimer(HANDLE timer);
 void osCloseWakeTimer(HANDLE timer);
 
@@ -28,3 +59,16 @@ BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
 DWORD osGetLastInputTick();
 DWORD osGetTickCount();
 void osGetSystemTimeAsFileTime(FILETIME* now);
+// Whether a file can be made in the folder (ending in a backslash).
+BOOL osFolderWritable(const char* folder);
+
+// The readings of the program watch and of the idle shutdown's quiet conditions.
+#include "triggers/watch_rules.h"
+
+// Calls `visit` with the file name of each running process until it returns false;
+// FALSE when the list of processes cannot be had.
+BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context);
+// The processor's idle, kernel (idle included) and user times; FALSE where the system lacks them.
+BOOL osGetSystemTimes(FILETIME* idle, FILETIME* kernel, FILETIME* user);
+// The octet counters of up to `most` network interfaces; FALSE when the table cannot be had.
+BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD most, DWORD* count);

@@ -1,15 +1,22 @@
 // The real power layer: straight calls of Windows.
 #include "power/power_calls.h"
 
+#include "app/look_up.h"
+
 BOOL osExitWindowsEx(UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); }
 
 BOOL osSetSystemPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }
 
 BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds,
-                              BOOL force, BOOL restart)
+                              BOOL force, BOOL restart, DWORD reason)
 {
-    return InitiateSystemShutdownA(const_cast<char*>(machine), const_cast<char*>(message),
-                                   timeoutSeconds, force, restart);
+    typedef BOOL(WINAPI * ShutdownExProc)(LPSTR, LPSTR, DWORD, BOOL, BOOL, DWORD);
+    ShutdownExProc shutdownEx = lookUpFunction<ShutdownExProc>("ADVAPI32.dll", "InitiateSystemShutdownExA");
+    char* name = const_cast<char*>(machine);
+    char* text = const_cast<char*>(message);
+    if (shutdownEx != nullptr)
+        return shutdownEx(name, text, timeoutSeconds, force, restart, reason);
+    return InitiateSystemShutdownA(name, text, timeoutSeconds, force, restart);
 }
 
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
@@ -19,10 +26,16 @@ BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
 
 HANDLE osCreateWakeTimer() { return CreateWaitableTimerA(nullptr, FALSE, nullptr); }
 
-BOOL osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime)
+DWORD osSetWakeTimer(HANDLE timer, const LARGE_INTEGER* dueTime)
 {
-    return SetWaitableTimer(timer, dueTime, 0, nullptr, nullptr, TRUE);
+    SetLastError(0);
+    if (timer == nullptr || !SetWaitableTimer(timer, dueTime, 0, nullptr, nullptr, TRUE))
+        return timer == nullptr ? ERROR_INVALID_HANDLE : GetLastError();
+    // Set all the same where the computer cannot wake: the system says so only here.
+    return GetLastError() == ERROR_NOT_SUPPORTED ? ERROR_NOT_SUPPORTED : 0;
 }
+
+BOOL osWakeTimerFired(HANDLE timer) { return timer != nullptr && WaitForSingleObject(timer, 0) == WAIT_OBJECT_0; }
 
 BOOL osCancelWakeTimer(HANDLE timer) { return CancelWaitableTimer(timer); }
 
@@ -50,4 +63,140 @@ void osGetSystemTimeAsFileTime(FILETIME* now)
     SYSTEMTIME utc;
     GetSystemTime(&utc);
     SystemTimeToFileTime(&utc, now);
+}
+
+BOOL osFolderWritable(const char* folder)
+{
+    char path[MAX_PATH + 16];
+    if (lstrlenA(folder) > MAX_PATH)
+        return FALSE;
+    lstrcpyA(path, folder);
+    lstrcatA(path, "dPelk.tmp");
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(file);
+    return TRUE;
+}
+
+void osGetSleepAbilities(bool* canSuspend, bool* canHibernate)
+{
+    typedef BOOLEAN(WINAPI * CapabilitiesProc)(SYSTEM_POWER_CAPABILITIES*);
+    CapabilitiesProc capabilities = lookUpSystemFunction<CapabilitiesProc>("powrprof.dll", "GetPwrCapabilities");
+    SYSTEM_POWER_CAPABILITIES found;
+    ZeroMemory(&found, sizeof found);
+    if (capabilities == nullptr || !capabilities(&found)) {
+        *canSuspend = *canHibernate = true;
+        return;
+    }
+    *canSuspend = found.SystemS1 || found.SystemS2 || found.SystemS3;
+    *canHibernate = found.SystemS4 && found.HiberFilePresent;
+}
+
+void osRequestSystemAndDisplay() { SetThreadExecutionState(ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED); }
+
+void osReadSessions(SessionReading* sessions)
+{
+    typedef BOOL(WINAPI * SessionOfProc)(DWORD, DWORD*);
+    typedef DWORD(WINAPI * ConsoleSessionProc)();
+    typedef BOOL(WINAPI * QuerySessionProc)(HANDLE, DWORD, int, LPSTR*, DWORD*);
+    typedef void(WINAPI * FreeProc)(void*);
+    SessionOfProc sessionOf = lookUpFunction<SessionOfProc>("KERNEL32.dll", "ProcessIdToSessionId");
+    ConsoleSessionProc consoleSession =
+        lookUpFunction<ConsoleSessionProc>("KERNEL32.dll", "WTSGetActiveConsoleSessionId");
+    ZeroMemory(sessions, sizeof *sessions);
+    if (sessionOf == nullptr || consoleSession == nullptr || !sessionOf(GetCurrentProcessId(), &sessions->own))
+        return;
+    sessions->known = true;
+    sessions->console = consoleSession();
+    sessions->remote = GetSystemMetrics(0x1000) != 0;  // SM_REMOTESESSION
+    if (!sessions->remote)
+        return;
+    QuerySessionProc query = lookUpSystemFunction<QuerySessionProc>("wtsapi32.dll", "WTSQuerySessionInformationA");
+    FreeProc release = lookUpFunction<FreeProc>("wtsapi32.dll", "WTSFreeMemory");
+    char* state = nullptr;
+    DWORD bytes = 0;
+    const DWORD thisSession = static_cast<DWORD>(-1);  // WTS_CURRENT_SESSION
+    const int connectState = 8;                         // WTSConnectState
+    if (query != nullptr && release != nullptr && query(nullptr, thisSession, connectState, &state, &bytes)) {
+        sessions->remoteActive = bytes >= sizeof(int) && *reinterpret_cast<int*>(state) == 0;  // WTSActive
+        release(state);
+    }
+}
+
+DWORD osExecutionState()
+{
+    typedef LONG(WINAPI * PowerInformationProc)(int, void*, ULONG, void*, ULONG);
+    PowerInformationProc information =
+        lookUpSystemFunction<PowerInformationProc>("powrprof.dll", "CallNtPowerInformation");
+    ULONG state = 0;
+    const int systemExecutionState = 16;
+    if (information == nullptr || information(systemExecutionState, nullptr, 0, &state, sizeof state) != 0)
+        return 0;
+    return state;
+}
+
+DWORD osUserNotificationState()
+{
+    typedef HRESULT(WINAPI * NotificationStateProc)(int*);
+    NotificationStateProc query =
+        lookUpFunction<NotificationStateProc>("SHELL32.dll", "SHQueryUserNotificationState");
+    int state = 0;
+    if (query == nullptr || query(&state) != S_OK)
+        return 0;
+    return static_cast<DWORD>(state);
+}
+
+// The readings of the program watch and of the idle shutdown's quiet conditions.
+#include <tlhelp32.h>
+#include <iphlpapi.h>
+
+#include <cstdlib>
+
+BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return FALSE;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    BOOL listed = Process32First(snapshot, &entry);
+    for (BOOL more = listed; more && visit(entry.szExeFile, context);)
+        more = Process32Next(snapshot, &entry);
+    CloseHandle(snapshot);
+    return listed;
+}
+
+// Windows XP SP1 and later. Looked up at each reading, once a minute at most: a static
+// initialised on first use would bring the runtime's thread-safe guard into Pelk.exe.
+BOOL osGetSystemTimes(FILETIME* idle, FILETIME* kernel, FILETIME* user)
+{
+    typedef BOOL(WINAPI * SystemTimesProc)(FILETIME*, FILETIME*, FILETIME*);
+    SystemTimesProc systemTimes = lookUpFunction<SystemTimesProc>("KERNEL32.dll", "GetSystemTimes");
+    return systemTimes != nullptr && systemTimes(idle, kernel, user);
+}
+
+// The interface table of Windows 2000 and later, whose counters are 32 bits wide; the
+// library is loaded at the first reading (and kept), so that Pelk.exe does not import it.
+typedef DWORD(WINAPI * InterfaceTableProc)(MIB_IFTABLE*, ULONG*, BOOL);
+static InterfaceTableProc interfaceTable;
+
+BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD most, DWORD* count)
+{
+    if (interfaceTable == nullptr)
+        interfaceTable = lookUpSystemFunction<InterfaceTableProc>("iphlpapi.dll", "GetIfTable");
+    *count = 0;
+    ULONG size = 0;
+    if (interfaceTable == nullptr || interfaceTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER)
+        return FALSE;
+    size += 4 * sizeof(MIB_IFROW);  // room for an interface that comes up in between
+    MIB_IFTABLE* table = static_cast<MIB_IFTABLE*>(std::malloc(size));
+    BOOL read = table != nullptr && interfaceTable(table, &size, FALSE) == NO_ERROR;
+    for (DWORD i = 0; read && i < table->dwNumEntries && *count < most; ++i) {
+        const MIB_IFROW& row = table->table[i];
+        out[(*count)++] = {row.dwIndex, row.dwType, row.dwInOctets, row.dwOutOctets};
+    }
+    std::free(table);
+    return read;
 }

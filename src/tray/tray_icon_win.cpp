@@ -8,9 +8,11 @@
 #include "app/globals.h"
 #include "app/text.h"
 #include "battery/battery.h"
+#include "power/actions.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
 #include "triggers/triggers.h"
+#include "triggers/watch.h"
 #include "tray/tray_rules.h"
 
 // The Windows 2000 form of the record, understood by every shell since (488 bytes
@@ -41,7 +43,8 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
 static void refreshTooltip()
 {
     char tip[textSize];
-    trayTooltip(settings, scheduleActive != 0, scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip, textSize);
+    trayTooltip(settings, scheduleActive != 0, watchArmed(), scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip,
+                textSize);
     setTrayIcon(NIM_MODIFY, tip);
 }
 
@@ -82,10 +85,20 @@ static void onTrayClick()
 static void showTrayMenu()
 {
     TrayMenuItem items[trayMenuMost];
-    size_t count = buildTrayMenu(settings, scheduleActive != 0, items);
+    size_t count = buildTrayMenu(settings, scheduleActive != 0 || watchArmed(), items);
+    // What this computer cannot do is shown greyed: the user's choice of items stays.
+    bool canSuspend = true;
+    bool canHibernate = true;
+    osGetSleepAbilities(&canSuspend, &canHibernate);
     HMENU menu = CreatePopupMenu();
-    for (size_t i = 0; i < count; ++i)
-        AppendMenuA(menu, items[i].command != 0 ? MF_STRING : MF_SEPARATOR, items[i].command, items[i].text);
+    for (size_t i = 0; i < count; ++i) {
+        UINT command = items[i].command;
+        UINT flags = command != 0 ? MF_STRING : MF_SEPARATOR;
+        if (command >= IDM_POWER_OFF && command <= IDM_HIBERNATE &&
+            !actionPossible(command - IDM_POWER_OFF, canSuspend, canHibernate))
+            flags |= MF_GRAYED;
+        AppendMenuA(menu, flags, command, items[i].text);
+    }
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
     SetForegroundWindow(mainWindow);
@@ -109,4 +122,29 @@ LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage)
     else if (mouseMessage == WM_LBUTTONDOWN)
         onTrayClick();
     return 0;
+}
+
+void showTrayNotice(const char* text, DWORD error)
+{
+    NOTIFYICONDATAA data;
+    ZeroMemory(&data, sizeof data);
+    data.cbSize = notifyIconDataSize;
+    data.hWnd = mainWindow;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_WARNING;
+    data.uTimeout = 15000;
+    copyText(data.szInfoTitle, sizeof data.szInfoTitle, trayTipDefault);
+    copyText(data.szInfo, sizeof data.szInfo, text);
+    char reason[sizeof data.szInfo] = "";
+    DWORD length = error == 0 ? 0
+                              : FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                               error, 0, reason, sizeof reason, nullptr);
+    // The system's sentence ends with a line break that the balloon does not need.
+    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n'))
+        reason[--length] = '\0';
+    if (length > 0) {
+        appendText(data.szInfo, sizeof data.szInfo, ": ");
+        appendText(data.szInfo, sizeof data.szInfo, reason);
+    }
+    osShellNotifyIcon(NIM_MODIFY, &data);
 }

@@ -37,3 +37,16 @@ uint32_t idleForceFlag(uint32_t idleForce)
 {
     return idleForce != 0 ? 1 : 0;
 }
+
+bool sessionIsActive(bool known, uint32_t ownSession, uint32_t consoleSession, bool remote, bool remoteActive)
+{
+    if (!known)
+        return true;
+    return remote ? remoteActive : ownSession == consoleSession;
+}
+
+bool keepAwakeAsked(uint32_t executionState, uint32_t notificationState)
+{
+    const uint32_t systemOrDisplay = 0x1 | 0x2;
+    return (executionState & systemOrDisplay) != 0 || (notificationState >= 2 && notificationState <= 4);
+}

@@ -4,16 +4,37 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "triggers/idle_rules.h"
+#include "tray/tray.h"
 #include "triggers/triggers.h"
+#include "triggers/watch.h"
 
 static HANDLE wakeTimer;
 static bool idlePromptShowing;
+
+// A minute counts while this session is the user's, and, unless the user turned this
+// off, while no program keeps the system or the display on for a film or a presentation.
+static bool idleMinuteCounts()
+{
+    SessionReading sessions;
+    osReadSessions(&sessions);
+    if (!sessionIsActive(sessions.known, sessions.own, sessions.console, sessions.remote, sessions.remoteActive))
+        return false;
+    return settings.idleIgnoresKeepAwake != 0 || !keepAwakeAsked(osExecutionState(), osUserNotificationState());
+}
 
 void checkIdle(HWND window)
 {
     // An unanswered idle prompt is not joined by another; the next minute checks again.
     if (idlePromptShowing)
         return;
+    // A minute busy by processor or network (where those conditions are set) starts the
+    // idle minutes again.
+    if (!idleMinuteQuiet())
+        lastActivityTick = osGetTickCount();
+    if (!idleMinuteCounts()) {
+        lastActivityTick = osGetTickCount();
+        return;
+    }
     DWORD idle = idleMinutesFrom(osGetLastInputTick(), lastActivityTick, osGetTickCount());
     if (!idleLimitReached(idle, settings.idleMinutes))
         return;
@@ -43,7 +64,19 @@ static void armWakeTimer(DWORD minutes)
     uint64_t nowValue = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     LARGE_INTEGER due;
     due.QuadPart = static_cast<LONGLONG>(wakeDueTime(nowValue, minutes));
-    osSetWakeTimer(wakeTimer, &due);
+    DWORD error = osSetWakeTimer(wakeTimer, &due);
+    if (error != 0)
+        reportFailure("Wake-up timer", error, settings.logEvents);
+}
+
+// Windows sends a computer that a timer woke back to sleep within minutes unless
+// something asks for it: the wake-up Pelk armed was meant to keep it up.
+void onAutomaticResume()
+{
+    if (!osWakeTimerFired(wakeTimer))
+        return;
+    osRequestSystemAndDisplay();
+    cancelWakeTimer();
 }
 
 // A declined action leaves no wake-up armed; a performed one wakes the computer the

@@ -13,6 +13,8 @@ void checkIdle(HWND window);
 // the action they name, the wake-up (when resumeEnabled) armed just before it.
 void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes);
 void cancelWakeTimer();
+// A resume without the user: when Pelk's wake-up caused it, the computer stays up.
+void onAutomaticResume();
 // Fills a combo box with the minute choices and shows `minutes` as its text.
 void fillMinutesList(HWND dialog, int comboId, DWORD minutes);
 // Fills a list with the six local actions and selects `value` (none when above 5).

@@ -12,8 +12,8 @@ TEST(Actions, TrayActionsWithoutPromptCallWindowsAtOnce)
     ASSERT_TRUE(pelk.startQuiet({{&Settings::trayPromptMode, 0}}));
     for (UINT command = IDM_POWER_OFF; command <= IDM_HIBERNATE; ++command)
         ASSERT_TRUE(pelk.send(WM_COMMAND, command));
-    const Lines calls = {"ExitWindowsEx 8 0", "ExitWindowsEx 2 0",       "ExitWindowsEx 1 0",
-                         "ExitWindowsEx 0 0", "SetSystemPowerState 1 0", "SetSystemPowerState 0 0"};
+    const Lines calls = {"ExitWindowsEx 8 2147483648", "ExitWindowsEx 2 2147483648",       "ExitWindowsEx 1 2147483648",
+                         "ExitWindowsEx 0 2147483648", "SetSystemPowerState 1 0", "SetSystemPowerState 0 0"};
     EXPECT_EQ(calls, pelk.powerCalls());
     EXPECT_EQ("SetProcessShutdownParameters 256 0", pelk.journal().front());
     EXPECT_EQ("", pelk.read("dLog.txt"));  // tray actions are never logged
@@ -41,13 +41,13 @@ TEST(Actions, PromptsActOnlyOnYes)
     struct Case { const char* arguments; UINT command; const char* name; uint32_t mode, seconds;
         void (*answer)(HWND); const char* call; };
     const Case cases[] = {
-        {"/q", IDM_RESTART, "Restart", 1, 10, answerYes, "ExitWindowsEx 2 0"},
+        {"/q", IDM_RESTART, "Restart", 1, 10, answerYes, "ExitWindowsEx 2 2147483648"},
         {"/q", IDM_SUSPEND, "Suspend", 1, 10, answerNo, nullptr},
         {"/q", IDM_SHUTDOWN, "Shutdown", 2, 10, pressEscape, nullptr},
-        {"/q", IDM_LOG_OFF, "Log Off", 2, 10, countdownRunsOut, "ExitWindowsEx 0 0"},
-        {"/slam /poff /wait", 0, nullptr, 2, 2, answerYes, "ExitWindowsEx 0 0"},
+        {"/q", IDM_LOG_OFF, "Log Off", 2, 10, countdownRunsOut, "ExitWindowsEx 0 2147483648"},
+        {"/slam /poff /wait", 0, nullptr, 2, 2, answerYes, "ExitWindowsEx 0 2147483648"},
         {"/slam /poff /wait", 0, nullptr, 2, 2, answerNo, nullptr},
-        {"/slam /poff", 0, nullptr, 2, 2, countdownRunsOut, "ExitWindowsEx 0 0"},
+        {"/slam /poff", 0, nullptr, 2, 2, countdownRunsOut, "ExitWindowsEx 0 2147483648"},
         {"/slam /hibr", 0, nullptr, 2, 1, oneSecondCountdownWaits, "SetSystemPowerState 1 0"},
     };
     for (const Case& c : cases) {
@@ -88,8 +88,8 @@ TEST(Actions, DialogsThatMeetKeepTheirOwnAnswers)
     // call: null when nothing is performed
     struct Case { UINT opens; int firstButton; void (*answerSecond)(HWND); const char* call; bool scheduled; };
     const Case cases[] = {
-        {IDM_RESTART, IDOK, answerNo, "ExitWindowsEx 2 0", false},
-        {IDM_SCHEDULE, IDCANCEL, answerYes, "ExitWindowsEx 0 0", false},
+        {IDM_RESTART, IDOK, answerNo, "ExitWindowsEx 2 2147483648", false},
+        {IDM_SCHEDULE, IDCANCEL, answerYes, "ExitWindowsEx 0 2147483648", false},
         {IDM_SCHEDULE, IDOK, answerNo, nullptr, true},
     };
     for (const Case& c : cases) {
@@ -146,7 +146,7 @@ TEST(Actions, ForcedRetries)
         Lines timers = {"SetTimer main 5 15000", "KillTimer main 5", "SetTimer main 6 10000"};
         timers.insert(timers.end(), c.stops.begin(), c.stops.end());
         EXPECT_EQ(timers, pelk.timers());
-        Lines calls = {"ExitWindowsEx 8 0", "SetSystemPowerState 1 1", "ExitWindowsEx 12 0"};
+        Lines calls = {"ExitWindowsEx 8 2147483648", "SetSystemPowerState 1 1", "ExitWindowsEx 12 2147483648"};
         if (!c.suspend)
             calls.erase(calls.begin() + 1);
         EXPECT_EQ(calls, pelk.powerCalls());
@@ -222,7 +222,7 @@ TEST(Actions, ScheduleRunsOut)
         ASSERT_TRUE(waitForClose(dialog));
         ASSERT_TRUE(waitUntil([&] { return pelk.timers().size() >= timers.size() && pelk.ready(); }));
         EXPECT_EQ(timers, pelk.timers());
-        Lines calls = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume", "ExitWindowsEx 0 0"};
+        Lines calls = {"CreateWaitableTimer", "SetWaitableTimer 130000072000000000 resume", "ExitWindowsEx 0 2147483648"};
         EXPECT_EQ(timers == runs ? calls : Lines{}, pelk.powerCalls());
         EXPECT_EQ(std::get<1>(c) && timers == runs ? Lines{"Log Off"} : Lines{}, pelk.logTexts());
     }
@@ -265,7 +265,7 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
         pelk.setReading("tickCount", c.now);
         ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
         if (c.acts)
-            calls.push_back("ExitWindowsEx 0 0");
+            calls.push_back("ExitWindowsEx 0 2147483648");
         EXPECT_EQ(calls, pelk.powerCalls());
     }
     EXPECT_EQ(Lines(calls.size(), "Log Off"), pelk.logTexts());

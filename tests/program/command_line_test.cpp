@@ -16,8 +16,8 @@ TEST(CommandLine, SlamActsAtOnce)
         {"/slam /remo:SERVER7", 7, 0, 1, "SERVER7|33|0|1", {}, {}},
         {"/slam /kill \"/remo:My PC\" /shut /wait", 6, 0, 1, "My PC|33|1|0", {}, {}},
         {"/slam /remo", 1, 2, 1, "Mr Computer|33|2|1", {}, {}},
-        {"/SLAM /LoGo /kill", 3, 0, 1, "ExitWindowsEx 1 0", {"Shutdown"}, {2, 1}},
-        {"/slam \"\" /kill /shut", 3, 0, 1, "ExitWindowsEx 0 0", {"Log Off"}, {3, 0}},
+        {"/SLAM /LoGo /kill", 3, 0, 1, "ExitWindowsEx 1 2147483648", {"Shutdown"}, {2, 1}},
+        {"/slam \"\" /kill /shut", 3, 0, 1, "ExitWindowsEx 0 2147483648", {"Log Off"}, {3, 0}},
         {"/slam /hibr", 3, 0, 0, "SetSystemPowerState 1 0", {}, {4, 0}},
         {"/slam /susp /kill", 3, 0, 1, "SetSystemPowerState 0 1", {"Hibernate"}, {5, 1}},
         {"/slam", 8, 0, 1, nullptr, {}, {8, 0}},
@@ -34,8 +34,9 @@ TEST(CommandLine, SlamActsAtOnce)
         const bool remote = c.saved.empty();
         ASSERT_TRUE(pelk.start(c.arguments) && (remote ? pelk.waitForExit() : pelk.ready()));
         std::string call = c.call ? c.call : "";
-        if (remote)
-            call = "InitiateSystemShutdownA " + call.insert(call.find('|') + 1, "Windows is about to be Slammed...|");
+        if (remote)  // a planned shutdown, by the reason given
+            call = "InitiateSystemShutdownA " + call.insert(call.find('|') + 1, "Windows is about to be Slammed...|") +
+                   "|2147483648";
         EXPECT_EQ(c.call ? Lines{call} : Lines{}, remote ? pelk.journal() : pelk.powerCalls());
         EXPECT_EQ(c.log, pelk.logTexts());
         if (remote) {
@@ -46,4 +47,9 @@ TEST(CommandLine, SlamActsAtOnce)
             EXPECT_EQ(c.saved, (std::vector<uint32_t>{saved.commandAction, saved.forceAction}));
         }
     }
+    // A script learns from the exit code that the remote computer was not found.
+    Pelk refused;
+    refused.setReading("callError", ERROR_BAD_NETPATH);
+    ASSERT_TRUE(refused.start("/slam /remo:NOWHERE") && refused.waitForExit());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), refused.exitCode());
 }

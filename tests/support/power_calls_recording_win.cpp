@@ -45,15 +45,55 @@ static unsigned long long reading(const char* key, unsigned long long fallback)
     return value;
 }
 
-BOOL osExitWindowsEx(UINT flags, DWORD reason) { return journal("ExitWindowsEx %u %lu", flags, reason); }
+// A power call answers as the reading "callError" says: 0 succeeds, else fails with that error.
+static BOOL powerAnswer()
+{
+    DWORD error = static_cast<DWORD>(reading("callError", 0));
+    SetLastError(error);
+    return error == 0;
+}
 
-BOOL osSetSystemPowerState(BOOL suspend, BOOL force) { return journal("SetSystemPowerState %d %d", suspend, force); }
+BOOL osExitWindowsEx(UINT flags, DWORD reason)
+{
+    journal("ExitWindowsEx %u %lu", flags, reason);
+    return powerAnswer();
+}
+
+BOOL osSetSystemPowerState(BOOL suspend, BOOL force)
+{
+    journal("SetSystemPowerState %d %d", suspend, force);
+    return powerAnswer();
+}
 
 BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds, BOOL force,
-                              BOOL restart)
+                              BOOL restart, DWORD reason)
 {
-    return journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d", machine, message, timeoutSeconds, force, restart);
+    journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d|%lu", machine, message, timeoutSeconds, force, restart, reason);
+    return powerAnswer();
 }
+
+void osGetSleepAbilities(bool* canSuspend, bool* canHibernate)
+{
+    *canSuspend = reading("canSuspend", 1) != 0;
+    *canHibernate = reading("canHibernate", 1) != 0;
+}
+
+void osRequestSystemAndDisplay() { journal("SetThreadExecutionState system display"); }
+
+void osReadSessions(SessionReading* sessions)
+{
+    sessions->known = reading("sessionOwn", ~0ull) != ~0ull;
+    sessions->own = static_cast<DWORD>(reading("sessionOwn", 0));
+    sessions->console = static_cast<DWORD>(reading("sessionConsole", 0));
+    sessions->remote = reading("sessionRemote", 0) != 0;
+    sessions->remoteActive = reading("sessionRemoteActive", 0) != 0;
+}
+
+DWORD osExecutionState() { return static_cast<DWORD>(reading("executionState", 0)); }
+
+DWORD osUserNotificationState() { return static_cast<DWORD>(reading("notificationState", 0)); }
+
+BOOL osFolderWritable(const char*) { return reading("programFolderReadOnly", 0) == 0; }
 
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
 {
@@ -66,10 +106,13 @@ HANDLE osCreateWakeTimer()
     return CreateWaitableTimerA(nullptr, FALSE, nullptr);
 }
 
-BOOL osSetWakeTimer(HANDLE, const LARGE_INTEGER* dueTime)
+DWORD osSetWakeTimer(HANDLE, const LARGE_INTEGER* dueTime)
 {
-    return journal("SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
+    journal("SetWaitableTimer %lld resume", static_cast<long long>(dueTime->QuadPart));
+    return static_cast<DWORD>(reading("wakeError", 0));
 }
+
+BOOL osWakeTimerFired(HANDLE timer) { return timer != nullptr && reading("wakeFired", 0) != 0; }
 
 BOOL osCancelWakeTimer(HANDLE) { return journal("CancelWaitableTimer"); }
 
@@ -83,8 +126,14 @@ BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data)
 {
     const char* const operations[] = {"add", "modify", "delete"};
     journal("Shell_NotifyIcon %s %u %s", operation < 3 ? operations[operation] : "?", data->uFlags,
-            (data->uFlags & NIF_TIP) ? data->szTip : "");
-    return Shell_NotifyIconA(operation, data);
+            (data->uFlags & NIF_INFO) ? data->szInfo : (data->uFlags & NIF_TIP) ? data->szTip : "");
+    // "trayAdd" 0: every add times out, as at a busy logon, though the shell has added
+    // the icon; 2: there is no notification area at all.
+    unsigned long long trayAdd = reading("trayAdd", 1);
+    if (trayAdd == 2)
+        return FALSE;
+    BOOL done = Shell_NotifyIconA(operation, data);
+    return operation == NIM_ADD && trayAdd == 0 ? FALSE : done;
 }
 
 // "main" is the MainWindow; any other window is a dialog.
@@ -133,4 +182,36 @@ void osGetSystemTimeAsFileTime(FILETIME* now)
     ULARGE_INTEGER value = {{now->dwLowDateTime, now->dwHighDateTime}};
     value.QuadPart = reading("systemTime", value.QuadPart);
     *now = {value.LowPart, value.HighPart};
+}
+
+// The watch's: "processes" ("a.exe|b.exe"), "noSystemTimes" 1, "cpuIdle", "cpuKernel", "cpuUser", "netOctets".
+#include <cstring>
+
+BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context)
+{
+    char path[MAX_PATH];
+    char list[2000] = "";
+    besideProgram("PowerReadings.ini", path);
+    GetPrivateProfileStringA("readings", "processes", "", list, sizeof list, path);
+    for (char* name = std::strtok(list, "|"); name != nullptr && visit(name, context);)
+        name = std::strtok(nullptr, "|");
+    return TRUE;
+}
+
+BOOL osGetSystemTimes(FILETIME* idle, FILETIME* kernel, FILETIME* user)
+{
+    journal("GetSystemTimes");  // the quiet readings are journaled
+    FILETIME* times[] = {idle, kernel, user};
+    const char* const keys[] = {"cpuIdle", "cpuKernel", "cpuUser"};
+    for (int i = 0; i < 3; ++i)
+        *times[i] = {static_cast<DWORD>(reading(keys[i], 0)), static_cast<DWORD>(reading(keys[i], 0) >> 32)};
+    return reading("noSystemTimes", 0) == 0;
+}
+
+BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD, DWORD* count)
+{
+    journal("GetIfTable");
+    *count = 1;
+    out[0] = {1, 6, static_cast<uint32_t>(reading("netOctets", 0)), 0};
+    return TRUE;
 }

@@ -60,6 +60,7 @@ TEST(Settings, Decoding)
         Settings want{};
         std::memcpy(&want, &file, c.bytesTaken);
         want.remoteComputerName[599] = '\0';
+        want.watchProgram[sizeof want.watchProgram - 1] = '\0';
         if (c.laterDefaults)
             applyLaterDefaults(want);
         EXPECT_EQ(0, std::memcmp(&want, &got, sizeof want));
