@@ -1,29 +1,74 @@
 // The whole program's life and files: the quiet start, one copy at a time, the
 // saves at Exit and at the end of the session, where its files live, and the log.
+#include <cstring>
+
 #include "pelk.h"
 
-// A quiet start without a settings file runs hidden on the defaults; a second copy,
-// whatever its command line, ends at once and touches nothing; Exit saves.
+// A quiet start without a settings file runs hidden on the defaults; Exit saves.
 TEST(Startup, OneQuietCopyAndExit)
 {
     Pelk first;
     ASSERT_TRUE(first.start("/q") && first.ready());
     EXPECT_FALSE(IsWindowVisible(first.window()));
     EXPECT_TRUE(first.windows().empty());
-    for (const char* arguments : {"", "/q", "/slam /poff /kill", "/slam /remo:SERVER7 /loop"}) {
-        Pelk second;
-        second.writeSettings({{&Settings::commandPromptMode, 0}});
-        std::string before = second.read("dPelk.dat");
-        ASSERT_TRUE(second.start(arguments) && second.waitForExit()) << arguments;
-        EXPECT_EQ(second.imageBase(), second.exitCode());
-        EXPECT_TRUE(second.journal().empty() && second.read("dLog.txt").empty()) << arguments;
-        EXPECT_EQ(before, second.read("dPelk.dat"));
-    }
     ASSERT_TRUE(first.send(WM_COMMAND, IDM_EXIT, 1));  // from a control, not the menu: ignored
     EXPECT_EQ("", first.read("dPelk.dat"));
     EXPECT_STREQ("Mr Computer", first.exitAndSaved().remoteComputerName);
     EXPECT_EQ(first.imageBase(), first.exitCode());
     EXPECT_TRUE(first.journal().empty());
+}
+
+// A second start touches no file of its own: it hands its command line to the running
+// copy and ends with that copy's answer. "/q" does nothing, any other start but a slam
+// opens the options there once, a slam runs there as at a start of its own (a remote
+// one too, and the copy stays), unless a prompt or the schedule dialog is open.
+TEST(Startup, SecondStartsReachTheRunningCopy)
+{
+    Pelk first;
+    first.setTextReading("processes", "explorer.exe|render.exe");
+    ASSERT_TRUE(first.startQuiet({{&Settings::commandPromptMode, 0}}));
+    // exit 0: the code of a slam that was done; call: the running copy's
+    struct Case { const char* arguments; DWORD callError; size_t sheets; DWORD exit; const char* call; };
+    const Case cases[] = {
+        {"/q", 0, 0, 0, nullptr},
+        {"", 0, 1, 0, nullptr},
+        {"/options", 0, 1, 0, nullptr},
+        {"/slam /hibr", 0, 1, 0, "SetSystemPowerState 1 0"},
+        {"/slam /remo:SERVER7 /loop", 0, 1, 0, "InitiateSystemShutdownA SERVER7|Windows is about to be Slammed...|5|0|1|2147483648"},
+        {"/slam /remo:NOWHERE", ERROR_BAD_NETPATH, 1, ERROR_BAD_NETPATH, "InitiateSystemShutdownA NOWHERE|Windows is about to be Slammed...|5|0|1|2147483648"},
+        {"/slam /when:render.exe", 0, 1, 0, "SetTimer main 9 5000"},  // a watch, in the running copy's timers
+        {"/slam /when:absent.exe", 0, 1, ERROR_FILE_NOT_FOUND, nullptr},
+        {"/slam /poff", 0, 2, 170, nullptr},  // the Schedule Shutdown dialog is open
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        first.clearJournal();
+        first.setReading("callError", c.callError);
+        if (c.exit == 170)
+            first.command(IDM_SCHEDULE);
+        ASSERT_TRUE(waitUntil([&] { return first.windows().size() == (c.exit == 170 ? 2u : first.windows().size()); }));
+        Pelk second;
+        ASSERT_TRUE(second.start(c.arguments) && second.waitForExit());
+        EXPECT_EQ(c.exit ? c.exit : second.imageBase(), second.exitCode());
+        EXPECT_TRUE(waitUntil([&] { return first.windows().size() == c.sheets; }) && first.ready());
+        EXPECT_EQ(c.sheets, first.windows().size());
+        const bool watch = std::strstr(c.arguments, "/when") != nullptr;
+        EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, watch ? first.timers() : first.powerCalls());
+        EXPECT_TRUE(second.journal().empty() && second.read("dPelk.dat").empty());
+        EXPECT_TRUE(first.running());
+    }
+    // Another program's message of another kind, or empty, is no hand-over.
+    char text[] = "x /slam /poff";
+    for (COPYDATASTRUCT data : {COPYDATASTRUCT{1, sizeof text, text}, COPYDATASTRUCT{0x4B4C4550, 0, text}})
+        EXPECT_EQ(0, SendMessageA(first.window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)));
+    for (HWND dialog : first.windows())
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitUntil([&] { return first.windows().empty(); }));
+    Settings saved = first.exitAndSaved();
+    EXPECT_EQ((Lines{"Suspend"}), first.logTexts());
+    EXPECT_EQ(1u, saved.commandAction);
+    EXPECT_STREQ("NOWHERE", saved.remoteComputerName);
+    EXPECT_STREQ("render.exe", saved.watchProgram);
 }
 
 // A logged action, then the end of the session, in a folder prepared for each row: the

@@ -1,0 +1,19 @@
+// A second start of Pelk hands its command line to the copy already running in the
+// session, as a WM_COPYDATA of its own kind, and takes the answer as its exit code.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+const uint32_t handOverKind = 0x4B4C4550;  // "PELK"
+// The longest command line Windows passes, with its terminator.
+const size_t handOverMost = 32768;
+// The running copy's answers: done (the second start ends as a slam of its own would),
+// busy (a prompt or the Schedule Shutdown dialog is open: nothing was done), or else
+// the error of the call that failed. 0 is what any window answers to a message it ignores.
+const uint32_t handOverDone = 0xFFFFFFFF;
+const uint32_t handOverBusy = 170;  // ERROR_BUSY
+
+// Copies a received message into out (outSize bytes) when it is a hand-over: of our
+// kind, not empty, not longer than out. The copy always ends at its last byte, so a
+// line without a terminator is cut, never read beyond.
+bool readHandOver(uint32_t kind, const void* data, size_t size, char* out, size_t outSize);
