@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "triggers/watch_rules.h"
+
 namespace {
 
 const size_t argumentBufferSize = 600;
@@ -101,7 +103,7 @@ const SlamKeyword slamKeywords[] = {
     {"susp", &Settings::commandAction, 5},
 };
 
-// The name starts after "/remo" and one separator character of any kind.
+// The name starts after "/remo" (and "/when") and one separator character of any kind.
 const size_t remoteNameOffset = 6;
 
 void applyRemoteArgument(const char* argument, Settings& s)
@@ -114,6 +116,19 @@ void applyRemoteArgument(const char* argument, Settings& s)
         nameLength = sizeof s.remoteComputerName - 1;
     std::memcpy(s.remoteComputerName, argument + remoteNameOffset, nameLength);
     s.remoteComputerName[nameLength] = '\0';
+}
+
+// A name that leaves nothing once trimmed keeps the stored one.
+bool applyWatchArgument(const char* argument, Settings& s)
+{
+    if (std::strlen(argument) <= remoteNameOffset)
+        return false;
+    char name[sizeof s.watchProgram] = "";
+    watchedFileName(argument + remoteNameOffset, name, sizeof name);
+    if (name[0] == '\0')
+        return false;
+    std::memcpy(s.watchProgram, name, sizeof name);
+    return true;
 }
 
 } // namespace
@@ -172,8 +187,10 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
 }
 
 // One pass over the text instead of re-reading it for every argument number.
-bool applySlamKeywords(const char* commandLine, Settings& s)
+bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch)
 {
+    if (watch)
+        *watch = false;
     if (!commandLine || hasOddQuoteCount(commandLine))
         return false;
     const char* p = firstArgument(commandLine);
@@ -190,6 +207,11 @@ bool applySlamKeywords(const char* commandLine, Settings& s)
         if (std::strcmp(keyword, "remo") == 0) {
             remote = true;
             applyRemoteArgument(argument, s);
+            continue;
+        }
+        if (std::strcmp(keyword, "when") == 0) {
+            if (applyWatchArgument(argument, s) && watch)
+                *watch = true;
             continue;
         }
         for (const SlamKeyword& entry : slamKeywords) {

@@ -19,8 +19,11 @@ enum StartMode { startOptions, startQuiet, startSlam };
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 
 // Applies the keywords of arguments 2, 3, ... up to the first missing or empty one;
-// true when a "remo" argument was among them.
-bool applySlamKeywords(const char* commandLine, Settings& s);
+// true when a "remo" argument was among them. A "when" argument with a name
+// ("/when:render.exe") puts the name, without the folders of a path, into
+// s.watchProgram and sets *watch (when given): the slam's action is then to wait for
+// that program to end.
+bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch = nullptr);
 
 // Restart flag of the remote slam: Restart and Remote Restart both restart.
 uint32_t remoteRestartFlag(uint32_t commandAction);

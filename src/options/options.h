@@ -1,4 +1,4 @@
-// The options sheet and its five pages.
+// The options sheet and its six pages.
 #pragma once
 #include <windows.h>
 
@@ -12,3 +12,4 @@ INT_PTR CALLBACK commandPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK idlePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK batteryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK miscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK watchPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,4 @@
-// The page protocol and the control helpers the five option pages share.
+// The page protocol and the control helpers the option pages share.
 #include "options/page_win.h"
 
 #include <commctrl.h>

@@ -98,6 +98,16 @@
 #define IDC_MISC_VIEW_LOG       1007
 #define IDC_MISC_LOG_EVENTS     1422
 
+// Options sheet, Watch page
+#define IDD_WATCH_PAGE          1037
+#define IDC_WATCH_PROGRAM       1040
+#define IDC_WATCH_ACTION        1041
+#define IDC_WATCH_ARM           1042
+#define IDC_WATCH_CPU           1043
+#define IDC_WATCH_CPU_LABEL     1044
+#define IDC_WATCH_NETWORK       1045
+#define IDC_WATCH_KEEP_AWAKE    1046
+
 // About box
 #define IDD_ABOUT               1025
 #define IDC_ABOUT_ACTION        3

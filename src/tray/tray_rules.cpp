@@ -7,21 +7,30 @@
 
 const char* const trayTipDefault = "Pelk 1.4";
 
-void trayTooltip(const Settings& s, bool scheduleActive, uint32_t startTick, uint32_t lengthMs, uint32_t nowTick,
-                 char* out, size_t outSize)
+void trayTooltip(const Settings& s, bool scheduleActive, bool watchArmed, uint32_t startTick, uint32_t lengthMs,
+                 uint32_t nowTick, char* out, size_t outSize)
 {
+    copyText(out, outSize, "");
     if (scheduleActive) {
         // Timer 8 can be due before its WM_TIMER comes (timers come last): nothing is left then.
         uint32_t elapsed = nowTick - startTick;
         formatCountdown(elapsed < lengthMs ? lengthMs - elapsed : 0, out, outSize);
         appendText(out, outSize, " until ");
         appendText(out, outSize, promptActionName(s.scheduleAction));
-    } else {
-        copyText(out, outSize, s.idleEnabled ? "Idle Shutdown Enabled" : trayTipDefault);
     }
+    if (watchArmed) {
+        if (scheduleActive)
+            appendText(out, outSize, ", ");
+        appendText(out, outSize, promptActionName(s.watchAction));
+        appendText(out, outSize, " when ");
+        appendText(out, outSize, s.watchProgram);
+        appendText(out, outSize, " ends");
+    }
+    if (!scheduleActive && !watchArmed)
+        copyText(out, outSize, s.idleEnabled ? "Idle Shutdown Enabled" : trayTipDefault);
 }
 
-size_t buildTrayMenu(const Settings& s, bool scheduleActive, TrayMenuItem out[trayMenuMost])
+size_t buildTrayMenu(const Settings& s, bool abortable, TrayMenuItem out[trayMenuMost])
 {
     const TrayMenuItem actions[] = {
         {"Schedule Shutdown", 2049}, {"Power Off", 2040}, {"Restart", 2041}, {"Shutdown", 2042},
@@ -44,7 +53,7 @@ size_t buildTrayMenu(const Settings& s, bool scheduleActive, TrayMenuItem out[tr
             out[n++] = actions[i];
     }
     out[n++] = {"", 0};
-    if (scheduleActive)
+    if (abortable)
         out[n++] = {"Abort Shutdown", 2031};
     out[n++] = {"Exit", 2002};
     return n;

@@ -8,9 +8,10 @@
 extern const char* const trayTipDefault;  // "Pelk 1.4"
 
 // The tooltip: the schedule's countdown and action ("5 Mns until Log Off") while
-// a schedule runs, else "Idle Shutdown Enabled" or "Pelk 1.4". Unsigned tick arithmetic.
-void trayTooltip(const Settings& s, bool scheduleActive, uint32_t startTick, uint32_t lengthMs, uint32_t nowTick,
-                 char* out, size_t outSize);
+// a schedule runs, then the armed program watch ("Log Off when render.exe ends"),
+// else "Idle Shutdown Enabled" or "Pelk 1.4". Unsigned tick arithmetic.
+void trayTooltip(const Settings& s, bool scheduleActive, bool watchArmed, uint32_t startTick, uint32_t lengthMs,
+                 uint32_t nowTick, char* out, size_t outSize);
 
 // One item of the pop-up menu; command 0 is a separator.
 struct TrayMenuItem {
@@ -18,8 +19,9 @@ struct TrayMenuItem {
     uint32_t command;
 };
 const size_t trayMenuMost = 14;
-// The menu for these settings, in order; returns the number of items.
-size_t buildTrayMenu(const Settings& s, bool scheduleActive, TrayMenuItem out[trayMenuMost]);
+// The menu for these settings, in order; returns the number of items. "Abort Shutdown"
+// is there while something is under way that it stops (a schedule, the program watch).
+size_t buildTrayMenu(const Settings& s, bool abortable, TrayMenuItem out[trayMenuMost]);
 
 enum TrayClick { clickNothing, clickSchedule, clickOptions, clickMonitorOff, clickMonitorOn, clickShowMonitor };
 TrayClick trayClickFor(uint32_t trayClickAction, bool promptOpen, bool batteryPresent, bool monitorOpen);

@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "triggers/schedule_rules.h"
 #include "triggers/triggers.h"
+#include "triggers/watch.h"
 
 DWORD scheduleStartTick;
 DWORD scheduleLengthMs;
@@ -145,13 +146,14 @@ void runScheduleCommand(HWND owner)
 }
 
 // Everything an action under way still has to come: the forced fallback and retries,
-// the schedule, and a wake-up.
+// the schedule, the program watch, and a wake-up.
 void abortShutdown(HWND window)
 {
     osKillTimer(window, forceFallbackTimer);
     osKillTimer(window, forcedRetryTimer);
     osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
+    disarmWatch();
     cancelWakeTimer();
 }
 

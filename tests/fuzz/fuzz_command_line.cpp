@@ -39,9 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     Settings s;
     std::memset(&s, 0x41, sizeof s);
     s.remoteComputerName[599] = '\0';
-    const bool remote = applySlamKeywords(line, s);
-    require(!odd || !remote);
+    s.watchProgram[207] = '\0';
+    bool watch = false;
+    const bool remote = applySlamKeywords(line, s, &watch);
+    require(!odd || (!remote && !watch));
     require(std::memchr(s.remoteComputerName, '\0', sizeof s.remoteComputerName) != nullptr);
+    require(std::memchr(s.watchProgram, '\0', sizeof s.watchProgram) != nullptr && (!watch || s.watchProgram[0]));
     require((s.commandAction <= 5 || s.commandAction == 0x41414141u) && s.chargedPercent == 0x41414141u);
     require(s.commandPromptMode - 1 <= 1 || s.commandPromptMode == 0x41414141u);
     return 0;

@@ -31,6 +31,8 @@ public:
     void writeSettings(const Fields& fields = {});
     // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
     void setReading(const char* key, unsigned long long value);
+    void setTextReading(const char* key, const char* text)
+    { WritePrivateProfileStringA("readings", key, text, path("PowerReadings.ini").c_str()); }
 
     bool start(const std::string& arguments);
     // Ends the process at once, as a power failure would.

@@ -29,18 +29,28 @@ TEST(Stress, SavesCutOffByPowerFailures)
 }
 
 // Weeks of work in compressed form: the process's memory stays flat after a warm-up.
+// The program watch looks for a program that runs throughout; idle checks take readings.
 TEST(Stress, WeeksOfWorkKeepTheMemoryFlat)
 {
     Pelk pelk;
     pelk.setReading("batteryFlag", 0);
+    pelk.setTextReading("processes", "explorer.exe|render.exe");
     ASSERT_TRUE(pelk.startQuiet({{&Settings::monitorEnabled, 1}, {&Settings::hoverShowsMonitor, 1},
-                                 {&Settings::trayPromptMode, 1}, {&Settings::trayClickAction, 2}}));
+                                 {&Settings::trayPromptMode, 1}, {&Settings::trayClickAction, 2},
+                                 {&Settings::quietCpuPercent, 50}, {&Settings::quietNetworkKBps, 100}}));
     HWND monitor = pelk.waitForDialog();  // "Always On" from the start
+    pelk.post(openOptionsMessage);
+    HWND sheet = pelk.waitForDialog(monitor);
+    SetDlgItemTextA(showPage(sheet, 5), IDC_WATCH_PROGRAM, "render.exe");
+    SendDlgItemMessageA(showPage(sheet, 5), IDC_WATCH_ARM, BM_CLICK, 0, 0);
+    press(sheet, IDCANCEL);
+    ASSERT_TRUE(waitForClose(sheet));
     size_t warm = 0;
     for (int cycle = 0; cycle < rounds(100, 2); ++cycle) {  // a hundredth of the whole in each cycle
         for (int i = 0; i < 1000; ++i) {
             pelk.send(WM_TIMER, batteryPollTimer);
             pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE);
+            pelk.send(WM_TIMER, watchTimer);
             if (i % 10 == 0)
                 pelk.send(WM_TIMER, idleTimer);
         }

@@ -39,7 +39,7 @@ TEST(TrayAndBattery, Rules)
     EXPECT_TRUE(isHovering(401, 0xFFFFFF9Cu) && isHovering(1899, 0xFFFFFF9Cu));  // 501 and 1,999 ms, across the wrap
     EXPECT_FALSE(isHovering(400, 0xFFFFFF9Cu) || isHovering(1900, 0xFFFFFF9Cu));
     char tip[64];  // a schedule past its end whose timer has not come yet: nothing left, across the wrap
-    trayTooltip(s, true, 0xFFFFFF00u, 300500, 0xFFFFFF00u + 300600, tip, sizeof tip);
+    trayTooltip(s, true, false, 0xFFFFFF00u, 300500, 0xFFFFFF00u + 300600, tip, sizeof tip);
     EXPECT_STREQ(" until Power Off", tip);
 
     // One reading after another, step 5, charged at 97, from the start-up baseline of 50.
@@ -56,15 +56,32 @@ TEST(TrayAndBattery, Rules)
         EXPECT_STREQ(step.text, monitorStateText(true, r, 97)) << int(step.percent);
     }
 
-    struct Place { uint32_t location; bool hover; int32_t x, y, left, top; };  // on a 1024 x 768 screen
+    // A 110 x 40 window on a 1024 x 768 screen at 100%, whose taskbar takes the bottom 40
+    // pixels; on a screen left of it at 200%, taskbar on top; hover points are the tray's.
+    const MonitorArea main = {{0, 0, 1024, 768}, {0, 0, 1024, 728}, 96};
+    const MonitorArea left200 = {{-2560, 0, 0, 1600}, {-2560, 80, 0, 1600}, 192};
+    struct Place { const MonitorArea* area; uint32_t location; bool hover; int32_t x, y, left, top; };
     const Place places[] = {
-        {0, false, 7, 7, 0, 0},         {1, false, 7, 7, 914, 0},       {9, false, 7, 7, 914, 728},
-        {1, true, 10, 500, 35, 500},    {0, true, 1000, 750, 905, 730}, {1, true, -5, 800, -100, 780},
+        {&main, 0, false, 7, 7, 0, 0},             {&main, 1, false, 7, 7, 914, 0},
+        {&main, 9, false, 7, 7, 914, 688},         {&main, 1, true, 10, 500, 35, 500},
+        {&main, 0, true, 1000, 750, 905, 730},     {&main, 1, true, -5, 800, -100, 780},
+        {&left200, 2, false, 7, 7, -2560, 1560},   {&left200, 1, false, 7, 7, -110, 80},
+        {&left200, 3, true, -2550, 1590, -2500, 1550}, {&left200, 3, true, -10, 10, -200, 10},
+        {&left200, 4, true, -3000, 7, -3000, 7},
     };
     for (const Place& p : places) {
         int32_t left = p.x, top = p.y;
-        EXPECT_EQ(p.hover && p.location != 4, placeMonitorAt(p.location, p.hover, 1024, 768, left, top));
+        EXPECT_EQ(p.hover && p.location != 4, placeMonitorAt(p.location, p.hover, *p.area, 110, 40, left, top));
         EXPECT_EQ(std::make_pair(p.left, p.top), std::make_pair(left, top)) << p.location << " " << p.x << "," << p.y;
+    }
+    // A free position that no monitor shows comes back the shortest way; too large a window keeps its corner in.
+    struct Clamp { int32_t x, y, width, left, top; };
+    const Clamp clamps[] = {
+        {-500, 900, 110, 0, 688}, {2000, -60, 110, 914, 0}, {600, 300, 110, 600, 300}, {50, 9, 2000, 0, 9}};
+    for (const Clamp& c : clamps) {
+        int32_t left = c.x, top = c.y;
+        bringIntoArea(main.work, c.width, 40, left, top);
+        EXPECT_EQ(std::make_pair(c.left, c.top), std::make_pair(left, top)) << c.x << "," << c.y;
     }
     EXPECT_TRUE(monitorStaysOpen(1, false, false, 1) && !monitorStaysOpen(1, true, true, 0));
 }

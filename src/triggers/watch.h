@@ -1,0 +1,17 @@
+// The program watch (an action once a program has ended) and the readings of the idle
+// shutdown's quiet conditions.
+#pragma once
+#include <windows.h>
+
+enum WatchArmResult { watchArmedOk, watchNotRunning, watchNoName };
+// Waits for the program of this name (a file name or a path; "render" is render.exe
+// too) to end, then performs `action` on the schedule's road: sets settings.watchProgram
+// and watchAction and starts timer 9. Refused when the name runs nowhere now.
+WatchArmResult armWatch(const char* program, DWORD action);
+void disarmWatch();
+bool watchArmed();
+// Timer 9, every 5 seconds while armed.
+void checkWatch(HWND window);
+
+// Takes this minute's readings for the quiet conditions; false when the minute was busy.
+bool idleMinuteQuiet();
