@@ -1,5 +1,7 @@
-// Feeds hostile command lines to the tokenizer, the start-mode test and the slam loop.
+// Feeds hostile command lines to the tokenizer, the start-mode test and the slam loop,
+// and hostile messages to the reading of a second start's hand-over.
 #include "app/command_line.h"
+#include "app/hand_over.h"
 
 #include <cstring>
 
@@ -13,6 +15,9 @@ static void require(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 {
+    char handed[64];  // read only when it fits, and then terminated within what was sent
+    if (readHandOver(handOverKind, data, size, handed, sizeof handed))
+        require(size <= sizeof handed && std::memchr(handed, '\0', size) != nullptr);
     size = size < sizeof line ? size : sizeof line - 1;
     std::memcpy(line, data, size);
     line[size] = '\0';

@@ -7,132 +7,94 @@
 
 #include "pelk.h"
 
-// A timed-out add counts once a change is taken; with no notification area at all the
-// slam runs at once, the retries end after two minutes, and a new taskbar gets the icon.
-TEST(Desktop, NotificationAreaThatDoesNotAnswer)
+// With no notification area at all the slam runs at once, the retries end after two
+// minutes, and a new taskbar gets the icon.
+TEST(Desktop, NoNotificationArea)
 {
-    {
-        Pelk late;
-        late.setReading("trayAdd", 0);
-        ASSERT_TRUE(late.startQuiet());
-        EXPECT_EQ((Lines{"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4"}), late.trayIcon());
-        const Lines lateTimers = late.timers();
-        EXPECT_EQ(0, std::count(lateTimers.begin(), lateTimers.end(), "SetTimer main 10 500"));
-    }
-
-    Pelk none;
-    none.writeSettings({{&Settings::commandPromptMode, 0}});
-    none.setReading("trayAdd", 2);
-    none.setReading("tickCount", 5000);
-    ASSERT_TRUE(none.start("/slam /poff") && none.waitForPowerCalls(1));
-    EXPECT_EQ("SetTimer main 10 500", none.timers().front());
+    Pelk pelk;
+    pelk.writeSettings({{&Settings::commandPromptMode, 0}});
+    pelk.setReading("trayAdd", 2);
+    pelk.setReading("tickCount", 5000);
+    ASSERT_TRUE(pelk.start("/slam /poff") && pelk.waitForPowerCalls(1));
     for (DWORD waited : {119999, 120000}) {
-        none.setReading("tickCount", 5000 + waited);
-        ASSERT_TRUE(none.send(WM_TIMER, trayRetryTimer));
+        pelk.setReading("tickCount", 5000 + waited);
+        ASSERT_TRUE(pelk.send(WM_TIMER, trayRetryTimer));
     }
-    const Lines timers = none.timers();
-    EXPECT_EQ("KillTimer main 10", timers.back());
-    EXPECT_EQ(1, std::count(timers.begin(), timers.end(), "KillTimer main 10"));
-    none.setReading("trayAdd", 1);
-    ASSERT_TRUE(none.send(RegisterWindowMessageA("TaskbarCreated")));
-    EXPECT_EQ("Shell_NotifyIcon add 7 Pelk 1.4", none.trayIcon().back());
+    const Lines timers = pelk.timers();  // one kill, at the end
+    EXPECT_TRUE(timers.front() == "SetTimer main 10 500" && std::count(timers.begin(), timers.end(), timers.back()) == 1);
+    pelk.setReading("trayAdd", 1);
+    ASSERT_TRUE(pelk.send(RegisterWindowMessageA("TaskbarCreated")));
+    EXPECT_EQ("Shell_NotifyIcon add 7 Pelk 1.4", pelk.trayIcon().back());
 }
 
-// Each row's readings, in one process, 100 minutes after the row before: the idle action
-// comes only for the user at the desk, and not during a film or a presentation.
-TEST(Desktop, IdleMinutesAreTheUsersAtTheDesk)
-{
-    // session: own, console, remote, remote user connected (own 0: no sessions to ask about)
-    struct Case { DWORD own, console, remote, connected, executionState, notificationState, minutes; bool acts; };
-    const Case cases[] = {
-        {0, 0, 0, 0, 0, 0, 100, true},          {1, 1, 0, 0, 0, 0, 100, true},
-        {1, 2, 0, 0, 0, 0, 100, false},         {1, 1, 0, 0, 0, 0, 59, false},  // the minutes began again
-        {2, 1, 1, 1, 0, 0, 100, true},          {2, 1, 1, 0, 0, 0, 100, false},
-        {1, 1, 0, 0, ES_DISPLAY_REQUIRED, 0, 100, false}, {1, 1, 0, 0, ES_SYSTEM_REQUIRED | ES_CONTINUOUS, 0, 100, false},
-        {1, 1, 0, 0, ES_CONTINUOUS, 5, 100, true},        {1, 1, 0, 0, 0, 4, 100, false},
-        {1, 1, 0, 0, 0, 3, 100, false},                   {1, 1, 0, 0, 0, 1, 100, true},
-    };
-    Pelk pelk;
-    DWORD now = 10000000;
-    pelk.setReading("tickCount", now);
-    pelk.setReading("lastInputTick", now);
-    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::trayPromptMode, 0}}));
-    size_t acted = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        const std::pair<const char*, unsigned long long> readings[] = {
-            {"sessionOwn", c.own ? c.own : ~0ull}, {"sessionConsole", c.console}, {"sessionRemote", c.remote},
-            {"sessionRemoteActive", c.connected}, {"executionState", c.executionState}, {"notificationState", c.notificationState}};
-        for (const auto& r : readings)
-            pelk.setReading(r.first, r.second);
-        pelk.setReading("tickCount", now += c.minutes * 60000);
-        ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
-        acted += c.acts;
-        EXPECT_EQ(acted, pelk.powerCalls().size());
-    }
-    // Windows refuses: the log and a balloon say so.
-    pelk.setReading("callError", ERROR_PRIVILEGE_NOT_HELD);
-    pelk.setReading("tickCount", now += 100 * 60000);
-    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
-    const Lines log = pelk.logTexts();
-    EXPECT_EQ((Lines{"Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(2, log.size()), log.end()));
-    EXPECT_EQ(0u, pelk.trayIcon().back().rfind("Shell_NotifyIcon modify 16 Log Off failed (error 1314)", 0));
-}
-
-// A wake-up the computer cannot honour is reported; the resume that Pelk's own timer
-// caused asks for the system once, so that Windows does not put it back to sleep.
-TEST(Desktop, WakeUpsReportedAndKeptAwake)
-{
-    Pelk pelk;
-    pelk.setReading("lastInputTick", 0);
-    pelk.setReading("tickCount", 100 * 60000);
-    pelk.setReading("wakeError", ERROR_NOT_SUPPORTED);
-    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::idleResumeEnabled, 1},
-                                 {&Settings::trayPromptMode, 0}, {&Settings::idleAction, 5}}));
-    pelk.setReading("tickCount", 200 * 60000);
-    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
-    EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Hibernate"}), pelk.logTexts());
-    for (int fired : {0, 1}) {
-        pelk.setReading("wakeFired", fired);
-        pelk.clearJournal();
-        ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC));
-        const Lines kept = {"SetThreadExecutionState system display", "CancelWaitableTimer", "CloseWakeTimer"};
-        EXPECT_EQ(fired ? kept : Lines{}, pelk.journal());
-    }
-}
-
-// The sleep states this computer lacks are greyed in the menu, where a choice of them
-// does nothing; the items stay.
-TEST(Desktop, MenuGreysWhatTheComputerCannotDo)
-{
-    Pelk pelk;
-    pelk.setReading("canSuspend", 0);
-    ASSERT_TRUE(pelk.startQuiet({{&Settings::menuShowSuspend, 1}, {&Settings::trayPromptMode, 0}}));
-    pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
-    ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
-    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})  // Suspend, then Hibernate
-        PostMessageA(pelk.windows("#32768")[0], WM_KEYDOWN, key, 0);
-    ASSERT_TRUE(pelk.waitForPowerCalls(1));
-    EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
-}
-
-// Where the program folder cannot be written, the settings are read from it as before
-// and saved in the per-user folder, as DefSet.txt asks.
-TEST(Desktop, ReadOnlyProgramFolderSavesPerUser)
+// One start where the shell times out on the add but takes the icon, the program folder
+// cannot be written, the computer has no sleep state and cannot wake by a timer.
+TEST(Desktop, ADesktopOfToday)
 {
     char appData[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE);
-    const std::string saved = std::string(appData) + "\\Orvenlit\\Pelk\\dPelk.dat";
-    DeleteFileA(saved.c_str());
+    Pelk perUser("-", std::string(appData) + "\\Orvenlit\\Pelk\\");  // where the files go
+    for (const char* file : {"dPelk.dat", "dLog.txt"})
+        DeleteFileA(perUser.path(file).c_str());
     Pelk pelk;
-    pelk.setReading("programFolderReadOnly", 1);
-    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleMinutes, 111}}));
+    unsigned long long now = 10000000;
+    for (auto r : {std::make_pair("trayAdd", 0ull), {"programFolderReadOnly", 1}, {"canSuspend", 0},
+                   {"wakeError", ERROR_NOT_SUPPORTED}, {"tickCount", now}, {"lastInputTick", now}})
+        pelk.setReading(r.first, r.second);
+    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::trayPromptMode, 0}, {&Settings::menuShowSuspend, 1},
+                                 {&Settings::idleResumeEnabled, 1}, {&Settings::idleMinutes, 111}}));
+    EXPECT_EQ((Lines{"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4"}), pelk.trayIcon());
+
+    // Suspend is greyed, where choosing it does nothing; Hibernate is not.
+    pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
+    ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
+    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})
+        PostMessageA(pelk.windows("#32768")[0], WM_KEYDOWN, key, 0);
+    ASSERT_TRUE(pelk.waitForPowerCalls(1));
+    EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
+
+    // Each row's readings come the given minutes after the row before: the idle action
+    // comes only for the user at the desk, and not during a film or a presentation.
+    // Sessions: own ~0, none to ask about; remote: the user connected or not.
+    const char* const keys[] = {"sessionOwn", "sessionConsole", "sessionRemote", "sessionRemoteActive",
+                                "executionState", "notificationState"};
+    struct Case { unsigned long long readings[6], minutes; bool acts; };
+    const Case cases[] = {
+        {{~0ull, 0, 0, 0, 0, 0}, 120, true}, {{1, 2, 0, 0, 0, 0}, 120, false}, {{1, 1, 0, 0, 0, 0}, 110, false},
+        {{2, 1, 1, 1, 0, 0}, 120, true},     {{2, 1, 1, 0, 0, 0}, 120, false}, {{1, 1, 0, 0, ES_DISPLAY_REQUIRED, 0}, 120, false},
+        {{1, 1, 0, 0, 0, 4}, 120, false},    {{1, 1, 0, 0, ES_CONTINUOUS, 5}, 120, true},
+    };
+    long acted = 0;
+    for (const Case& c : cases) {
+        for (size_t k = 0; k < 6; ++k)
+            pelk.setReading(keys[k], c.readings[k]);
+        pelk.setReading("tickCount", now += c.minutes * 60000);
+        ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+        const Lines calls = pelk.powerCalls();
+        EXPECT_EQ(acted += c.acts, std::count(calls.begin(), calls.end(), "ExitWindowsEx 0 2147483648")) << &c - cases;
+    }
+    // The wake-up that cannot wake is told; Windows refuses the action: the log and a balloon say so.
+    pelk.setReading("callError", ERROR_PRIVILEGE_NOT_HELD);
+    pelk.setReading("tickCount", now += 120 * 60000);
+    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+    const Lines log = perUser.logTexts();
+    EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(3, log.size()), log.end()));
+    EXPECT_EQ(0u, pelk.trayIcon().back().rfind("Shell_NotifyIcon modify 16 Log Off failed (error 1314)", 0));
+
+    // The resume that Pelk's own timer caused asks for the system once, so that Windows
+    // does not put the computer back to sleep; a resume before it (the first) does not.
+    pelk.clearJournal();
+    ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC));
+    EXPECT_TRUE(pelk.journal().empty());
+    pelk.setReading("wakeFired", 1);
+    ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC));
+    EXPECT_EQ((Lines{"SetThreadExecutionState system display", "CancelWaitableTimer", "CloseWakeTimer"}), pelk.journal());
+    // The settings were read from the program's folder and are saved in the per-user one.
     DeleteFileA(pelk.path("dPelk.dat").c_str());
     pelk.command(IDM_EXIT);
-    ASSERT_TRUE(pelk.waitForExit());
-    Pelk data("-", std::string(appData) + "\\Orvenlit\\Pelk\\");
-    Settings s;
-    EXPECT_TRUE(data.savedSettings(s) && s.idleMinutes == 111);
-    EXPECT_EQ("", pelk.read("dPelk.dat"));
-    DeleteFileA(saved.c_str());
+    Settings saved;
+    EXPECT_TRUE(pelk.waitForExit() && perUser.savedSettings(saved) && saved.idleMinutes == 111);
+    EXPECT_EQ("", pelk.read("dPelk.dat") + pelk.read("dLog.txt"));
+    for (const char* file : {"dPelk.dat", "dLog.txt"})
+        DeleteFileA(perUser.path(file).c_str());
 }

@@ -53,23 +53,18 @@ static BOOL powerAnswer()
     return error == 0;
 }
 
-BOOL osExitWindowsEx(UINT flags, DWORD reason)
-{
-    journal("ExitWindowsEx %u %lu", flags, reason);
-    return powerAnswer();
-}
+BOOL osExitWindowsEx(UINT flags, DWORD reason) { return journal("ExitWindowsEx %u %lu", flags, reason) && powerAnswer(); }
 
 BOOL osSetSystemPowerState(BOOL suspend, BOOL force)
 {
-    journal("SetSystemPowerState %d %d", suspend, force);
-    return powerAnswer();
+    return journal("SetSystemPowerState %d %d", suspend, force) && powerAnswer();
 }
 
 BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD timeoutSeconds, BOOL force,
                               BOOL restart, DWORD reason)
 {
-    journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d|%lu", machine, message, timeoutSeconds, force, restart, reason);
-    return powerAnswer();
+    return journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d|%lu", machine, message, timeoutSeconds, force, restart,
+                   reason) && powerAnswer();
 }
 
 void osGetSleepAbilities(bool* canSuspend, bool* canHibernate)
@@ -82,11 +77,9 @@ void osRequestSystemAndDisplay() { journal("SetThreadExecutionState system displ
 
 void osReadSessions(SessionReading* sessions)
 {
-    sessions->known = reading("sessionOwn", ~0ull) != ~0ull;
-    sessions->own = static_cast<DWORD>(reading("sessionOwn", 0));
-    sessions->console = static_cast<DWORD>(reading("sessionConsole", 0));
-    sessions->remote = reading("sessionRemote", 0) != 0;
-    sessions->remoteActive = reading("sessionRemoteActive", 0) != 0;
+    *sessions = {reading("sessionOwn", ~0ull) != ~0ull, static_cast<DWORD>(reading("sessionOwn", 0)),
+                 static_cast<DWORD>(reading("sessionConsole", 0)), reading("sessionRemote", 0) != 0,
+                 reading("sessionRemoteActive", 0) != 0};
 }
 
 DWORD osExecutionState() { return static_cast<DWORD>(reading("executionState", 0)); }
