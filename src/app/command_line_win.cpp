@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "tray/tray.h"
 #include "triggers/watch.h"
+#include "triggers/watch_rules.h"
 
 static void endSlam(DWORD error = 0)
 {
@@ -45,17 +46,16 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         return error;
     }
     // "/when:" waits for the program to end instead: the action comes on the watch's road.
-    if (watch && armWatch(settings.watchProgram, triggerAction(settings.commandAction)) != watchArmedOk) {
+    if (watch) {
+        if (armWatch(settings.watchProgram, triggerAction(settings.commandAction)) == watchArmedOk)
+            return 0;
         char text[textSize];
-        copyText(text, sizeof text, settings.watchProgram);
-        appendText(text, sizeof text, " is not running.");
+        watchRefusalText(settings.watchProgram, text, sizeof text);
         showTrayNotice(text, 0);
         // A watch that runs keeps its program: the record names what is watched.
         copyText(settings.watchProgram, sizeof settings.watchProgram, watchedBefore);
         return ERROR_FILE_NOT_FOUND;
     }
-    if (watch)
-        return 0;
     if (settings.commandPromptMode != 0) {
         resetPromptRequest();
         promptRequest.countdownSeconds = slamCountdown(settings.commandPromptMode, settings.commandWarnSeconds);

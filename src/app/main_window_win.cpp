@@ -121,7 +121,8 @@ static void onTimer(HWND window, WPARAM id)
 static LRESULT onCopyData(const COPYDATASTRUCT* data)
 {
     static char commandLine[handOverMost];
-    if (data == nullptr || !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
+    if (data == nullptr ||
+        !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
         return 0;
     return runHandedOverSlam(commandLine);
 }

@@ -11,13 +11,16 @@
 static HANDLE wakeTimer;
 static bool idlePromptShowing;
 
-// A minute counts while this session is the user's, and, unless the user turned this
-// off, while no program keeps the system or the display on for a film or a presentation.
+// A minute counts while this session is the user's, the computer was quiet (where those
+// conditions are set) and, unless the user turned this off, no program keeps the system
+// or the display on for a film or a presentation.
 static bool idleMinuteCounts()
 {
+    // Read every minute, so that the next minute has a reading to compare with.
+    bool quiet = idleMinuteQuiet();
     SessionReading sessions;
     osReadSessions(&sessions);
-    if (!sessionIsActive(sessions.known, sessions.own, sessions.console, sessions.remote, sessions.remoteActive))
+    if (!quiet || !sessionIsActive(sessions.known, sessions.own, sessions.console, sessions.remote, sessions.remoteActive))
         return false;
     return settings.idleIgnoresKeepAwake != 0 || !keepAwakeAsked(osExecutionState(), osUserNotificationState());
 }
@@ -27,10 +30,6 @@ void checkIdle(HWND window)
     // An unanswered idle prompt is not joined by another; the next minute checks again.
     if (idlePromptShowing)
         return;
-    // A minute busy by processor or network (where those conditions are set) starts the
-    // idle minutes again.
-    if (!idleMinuteQuiet())
-        lastActivityTick = osGetTickCount();
     if (!idleMinuteCounts()) {
         lastActivityTick = osGetTickCount();
         return;
