@@ -151,7 +151,10 @@ void resolveDirectories()
         DWORD error = GetLastError();
         endProcessWith(error != 0 ? error : ERROR_TIMEOUT);
     }
-    endProcessWith(answer == 0 || answer == handOverDone ? 0 : static_cast<DWORD>(answer));
+    // A copy that does not know the hand-over (an older Pelk) answers 0: nothing was done.
+    if (answer == 0)
+        endProcessWith(ERROR_CALL_NOT_IMPLEMENTED);
+    endProcessWith(answer == handOverDone ? 0 : static_cast<DWORD>(answer));
 }
 
 static void registerMainClass()
