@@ -60,9 +60,14 @@ for lane in $PELK_LANES; do
     $run --server -w
   fi
   # Then one Wine server for the whole run: a server started by a program ends
-  # seconds after its last client, and each test would wait on a fresh one.
+  # seconds after its last client, and each test would wait on a fresh one. A
+  # server that a cut-off run left behind goes first.
+  $run --server -k >/dev/null 2>&1 || true
+  $run --server -w
   $run --server -p
   # Xvfb has no window manager: unmanaged windows close without a 2-second wait.
+  # This first program also starts Wine's services, here and not inside a test,
+  # whose output they would hold open.
   $run reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1 || true
 done
 unset PELK_LANE

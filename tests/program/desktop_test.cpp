@@ -47,9 +47,10 @@ TEST(Desktop, ADesktopOfToday)
 
     // Suspend is greyed, where choosing it does nothing; Hibernate is not.
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
-    ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
+    HWND menu = pelk.waitForMenu();
+    ASSERT_NE(nullptr, menu);
     for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})
-        PostMessageA(pelk.windows("#32768")[0], WM_KEYDOWN, key, 0);
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
     ASSERT_TRUE(pelk.waitForPowerCalls(1));
     EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
 

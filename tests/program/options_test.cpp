@@ -117,8 +117,8 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     EXPECT_EQ("", pelk.read("dPelk.dat"));
     pelk.post(openOptionsMessage);
     sheet = pelk.waitForDialog();
-    pelk.post(openOptionsMessage);  // a second request while the sheet shows: nothing
-    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() > 1; }, 700));
+    ASSERT_TRUE(pelk.send(openOptionsMessage));  // a second request while the sheet shows: nothing
+    EXPECT_EQ(1u, pelk.windows().size());
     page = showPage(sheet, tray);
     EXPECT_EQ("Confirm|5", textOf(page, IDC_TRAY_PROMPT_MODE) + "|" + textOf(page, IDC_TRAY_WARN_SECONDS));
     pasteIntoEveryEdit(page, pasted);
@@ -166,9 +166,9 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_EQ(system, static_cast<const char*>(GetClipboardData(CF_TEXT)));
     CloseClipboard();
-    pelk.command(IDM_ABOUT);  // a second request: nothing
-    press(about, IDCANCEL);   // Esc: nothing either
-    EXPECT_FALSE(waitUntil([&pelk] { return pelk.windows().size() != 2; }, 700));
+    ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_ABOUT));  // a second request: nothing
+    SendMessageA(about, WM_COMMAND, IDCANCEL, 0);    // Esc: nothing either
+    EXPECT_EQ(2u, pelk.windows().size());
     press(about, IDOK);
     ASSERT_TRUE(waitForClose(about));
     press(sheet, IDOK);

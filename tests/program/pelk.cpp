@@ -6,6 +6,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -178,13 +179,58 @@ void Pelk::setReading(const char* key, unsigned long long value)
     WritePrivateProfileStringA("readings", key, std::to_string(value).c_str(), path("PowerReadings.ini").c_str());
 }
 
+// Every program a test starts ends with the test program, however that ends: a test
+// program that dies must not leave a copy that holds the single-instance mutex.
+static HANDLE startedPrograms()
+{
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectA(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        return created;
+    }();
+    return job;
+}
+
+static bool isPelk(const char* name) { return lstrcmpiA(name, "PelkTest.exe") == 0 || lstrcmpiA(name, "Pelk.exe") == 0; }
+
+// The copies an earlier test program started end with it, a moment after it has ended:
+// a test begins once they have gone.
+static const bool noEarlierCopies = [] {
+    for (int tries = 0; tries < 100; Sleep(50), ++tries) {
+        bool found = false;
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry{sizeof entry};
+        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+            HANDLE copy = isPelk(entry.szExeFile) ? OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID) : nullptr;
+            if (copy != nullptr && tries >= 40)  // two seconds are more than the end of a job takes
+                TerminateProcess(copy, 1);
+            found = found || copy != nullptr;
+            CloseHandle(copy);
+        }
+        CloseHandle(snapshot);
+        if (!found)
+            return true;
+    }
+    return false;
+}();
+
 bool Pelk::start(const std::string& arguments)
 {
     std::string line = "\"" + path(program_.c_str()) + "\" " + arguments;
+    // No standard handles: under Wine a child would otherwise hold the test's output
+    // pipe (ctest's) open after the test program has ended.
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                          &process_) != FALSE;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    if (!noEarlierCopies ||
+        !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder_.c_str(),
+                        &startup, &process_))
+        return false;
+    AssignProcessToJobObject(startedPrograms(), process_.hProcess);
+    ResumeThread(process_.hThread);
+    return true;
 }
 
 bool Pelk::startQuiet(const Fields& fields)
@@ -219,7 +265,8 @@ std::vector<HWND> Pelk::windows(const char* className)
     for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, className, nullptr)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
-        if (owner == process_.dwProcessId && (IsWindowVisible(w) || std::strcmp(className, "#32770") != 0))
+        bool hidden = !IsWindowVisible(w) && (std::strcmp(className, "#32770") == 0 || std::strcmp(className, "#32768") == 0);
+        if (owner == process_.dwProcessId && !hidden)
             found.push_back(w);
     }
     return found;
@@ -234,6 +281,17 @@ HWND Pelk::window()
             return window_ != nullptr || !running();
         }, 20000);
     return window_;
+}
+
+HWND Pelk::waitForMenu()
+{
+    HWND menu = nullptr;
+    waitUntil([&] {
+        std::vector<HWND> found = windows("#32768");
+        menu = found.empty() ? nullptr : found[0];
+        return menu != nullptr;
+    });
+    return menu;
 }
 
 bool Pelk::send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)

@@ -15,7 +15,13 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
-using Lines = std::vector<std::string>;
+// Lines of a file or the journal; the first or last of none is "", never a read past the end.
+struct Lines : std::vector<std::string> {
+    using std::vector<std::string>::vector;
+    const std::string& front() const { return empty() ? none() : vector::front(); }
+    const std::string& back() const { return empty() ? none() : vector::back(); }
+    static const std::string& none() { static const std::string empty; return empty; }
+};
 // Settings fields and the values a test gives them: {{&Settings::idleEnabled, 1}, ...}.
 using Fields = std::vector<std::pair<uint32_t Settings::*, uint32_t>>;
 
@@ -56,8 +62,10 @@ public:
     // Sent, so it returns once handled; false when a modal window kept it longer.
     bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
 
-    // The top-level windows of the process with this class (dialogs, "#32770": only the visible ones).
+    // The top-level windows of the process with this class (dialogs, "#32770", and menus: only the visible ones).
     std::vector<HWND> windows(const char* className = "#32770");
+    // The open pop-up menu, or null after the time.
+    HWND waitForMenu();
     // The newest dialog of the process that is not `other`, or null after the time.
     HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
     // The tip that ControlTips shows for the control `id` of `dialog`, empty when it has none.

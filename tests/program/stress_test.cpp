@@ -57,9 +57,12 @@ TEST(Stress, WeeksOfWorkKeepTheMemoryFlat)
         for (int i = 0; i < 5; ++i) {  // the monitor off and on
             pelk.send(trayCallbackMessage, 0, WM_LBUTTONDOWN);
             ASSERT_TRUE(waitForClose(monitor));
-            Sleep(50);  // its thread ends just after its window
             pelk.send(trayCallbackMessage, 0, WM_LBUTTONDOWN);
-            ASSERT_NE(nullptr, monitor = pelk.waitForDialog());
+            // Asked again while its thread, which ends just after its window, still ran.
+            ASSERT_TRUE(waitUntil([&] {
+                pelk.post(showMonitorMessage);
+                return (monitor = pelk.waitForDialog(nullptr, 200)) != nullptr;
+            }));
         }
         // 20 prompts, 2 option sheets and 2 About boxes, each closed with its button.
         struct Open { UINT message; WPARAM command; int times, closer; };

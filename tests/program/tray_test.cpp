@@ -28,9 +28,10 @@ TEST(Tray, IconMenuAndMonitor)
     pelk.setReading("tickCount", start + 60000);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
-    ASSERT_TRUE(waitUntil([&pelk] { return !pelk.windows("#32768").empty(); }));
+    HWND menu = pelk.waitForMenu();
+    ASSERT_NE(nullptr, menu);
     for (WPARAM key : {VK_UP, VK_UP, VK_RETURN})
-        PostMessageA(pelk.windows("#32768")[0], WM_KEYDOWN, key, 0);
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
     ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows("#32768").empty(); }) && pelk.ready());
     EXPECT_EQ("KillTimer main 8", pelk.timers().back());
     const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Idle Shutdown Enabled",
