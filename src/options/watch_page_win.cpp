@@ -27,15 +27,16 @@ static const char cpuMissingTip[] = "Needs Windows XP SP1 or later: this Windows
 // ended or was aborted while the page showed.
 static bool pageShowsArmed;
 
-static bool addProgramName(const char* name, void* combo)
+static bool addProgramName(const char* name, bool ownSession, void* combo)
 {
     HWND list = static_cast<HWND>(combo);
-    if (SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)) == CB_ERR)
+    if (ownSession &&
+        SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name)) == CB_ERR)
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     return true;
 }
 
-// The programs that run now, each name once (in any case); the typed text stays.
+// The programs that run now in this session, each name once (in any case); the typed text stays.
 static void fillProgramList(HWND page)
 {
     char typed[textSize] = "";

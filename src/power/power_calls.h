@@ -65,10 +65,11 @@ BOOL osFolderWritable(const char* folder);
 // The readings of the program watch and of the idle shutdown's quiet conditions.
 #include "triggers/watch_rules.h"
 
-// Calls `visit` with the file name of each running process until it returns false;
-// FALSE when the list of processes cannot be had.
-BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context);
+// Calls `visit` with the file name of each running process, and whether it runs in this
+// process's session, until it returns false; FALSE when the list cannot be had.
+BOOL osWalkProcesses(bool (*visit)(const char* name, bool ownSession, void* context), void* context);
 // The processor's idle, kernel (idle included) and user times; FALSE where the system lacks them.
 BOOL osGetSystemTimes(FILETIME* idle, FILETIME* kernel, FILETIME* user);
-// The octet counters of up to `most` network interfaces; FALSE when the table cannot be had.
+// The octet counters of up to `most` network interfaces whose traffic counts; FALSE when
+// the table cannot be had.
 BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD most, DWORD* count);

@@ -1,4 +1,8 @@
 // The real power layer: straight calls of Windows.
+// The sockets' headers first: they bring the interface table of Windows Vista.
+#include <winsock2.h>
+#include <ws2ipdef.h>
+
 #include "power/power_calls.h"
 
 #include "app/look_up.h"
@@ -151,18 +155,48 @@ DWORD osUserNotificationState()
 // The readings of the program watch and of the idle shutdown's quiet conditions.
 #include <tlhelp32.h>
 #include <iphlpapi.h>
+#include <netioapi.h>
+#include <wtsapi32.h>
 
 #include <cstdlib>
 
-BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context)
+// The session list of Windows XP and later tells each process's session without opening
+// it (a process of another user, or an elevated one, cannot be opened).
+static bool walkSessionProcesses(bool (*visit)(const char*, bool, void*), void* context)
 {
+    typedef BOOL(WINAPI * SessionOfProc)(DWORD, DWORD*);
+    typedef BOOL(WINAPI * EnumerateProc)(HANDLE, DWORD, DWORD, WTS_PROCESS_INFOA**, DWORD*);
+    typedef void(WINAPI * FreeProc)(void*);
+    SessionOfProc sessionOf = lookUpFunction<SessionOfProc>("KERNEL32.dll", "ProcessIdToSessionId");
+    EnumerateProc enumerate = lookUpSystemFunction<EnumerateProc>("wtsapi32.dll", "WTSEnumerateProcessesA");
+    FreeProc release = lookUpFunction<FreeProc>("wtsapi32.dll", "WTSFreeMemory");
+    DWORD own = 0;
+    WTS_PROCESS_INFOA* processes = nullptr;
+    DWORD count = 0;
+    if (sessionOf == nullptr || enumerate == nullptr || release == nullptr ||
+        !sessionOf(GetCurrentProcessId(), &own) || !enumerate(nullptr, 0, 1, &processes, &count))
+        return false;
+    for (DWORD i = 0; i < count; ++i) {
+        const char* name = processes[i].pProcessName != nullptr ? processes[i].pProcessName : "";
+        if (!visit(name, processes[i].SessionId == own, context))
+            break;
+    }
+    release(processes);
+    return true;
+}
+
+// Windows 2000 has no list of sessions: every process is taken as this session's.
+BOOL osWalkProcesses(bool (*visit)(const char* name, bool ownSession, void* context), void* context)
+{
+    if (walkSessionProcesses(visit, context))
+        return TRUE;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return FALSE;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
     BOOL listed = Process32First(snapshot, &entry);
-    for (BOOL more = listed; more && visit(entry.szExeFile, context);)
+    for (BOOL more = listed; more && visit(entry.szExeFile, true, context);)
         more = Process32Next(snapshot, &entry);
     CloseHandle(snapshot);
     return listed;
@@ -177,25 +211,58 @@ BOOL osGetSystemTimes(FILETIME* idle, FILETIME* kernel, FILETIME* user)
     return systemTimes != nullptr && systemTimes(idle, kernel, user);
 }
 
-// The interface table of Windows 2000 and later, whose counters are 32 bits wide; the
-// library is loaded at the first reading (and kept), so that Pelk.exe does not import it.
+// The library is loaded at the first reading (and kept), so that Pelk.exe does not import it.
 typedef DWORD(WINAPI * InterfaceTableProc)(MIB_IFTABLE*, ULONG*, BOOL);
+typedef DWORD(WINAPI * InterfaceTable2Proc)(MIB_IF_TABLE2**);
+typedef void(WINAPI * FreeTableProc)(void*);
+static InterfaceTable2Proc interfaceTable2;
+static FreeTableProc freeTable;
 static InterfaceTableProc interfaceTable;
 
+// Keeps an interface whose traffic counts, while there is room.
+static void keep(const InterfaceOctets& row, InterfaceOctets* out, DWORD most, DWORD* count)
+{
+    if (*count < most && interfaceCarriesTraffic(row))
+        out[(*count)++] = row;
+}
+
+// Vista and later: 64-bit counters, and the filter layers marked as such.
+static BOOL readInterfaceTable2(InterfaceOctets* out, DWORD most, DWORD* count)
+{
+    MIB_IF_TABLE2* table = nullptr;
+    if (interfaceTable2(&table) != NO_ERROR || table == nullptr)
+        return FALSE;
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+        const MIB_IF_ROW2& row = table->Table[i];
+        keep({row.InterfaceIndex, row.Type, row.InOctets, row.OutOctets,
+              row.InterfaceAndOperStatusFlags.FilterInterface != 0, true}, out, most, count);
+    }
+    freeTable(table);
+    return TRUE;
+}
+
+// Windows 2000 and XP: the table of 32-bit counters.
 BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD most, DWORD* count)
 {
-    if (interfaceTable == nullptr)
-        interfaceTable = lookUpSystemFunction<InterfaceTableProc>("iphlpapi.dll", "GetIfTable");
     *count = 0;
+    if (interfaceTable2 == nullptr && interfaceTable == nullptr) {
+        interfaceTable2 = lookUpSystemFunction<InterfaceTable2Proc>("iphlpapi.dll", "GetIfTable2");
+        freeTable = lookUpFunction<FreeTableProc>("iphlpapi.dll", "FreeMibTable");
+        if (interfaceTable2 == nullptr || freeTable == nullptr)
+            interfaceTable2 = nullptr;
+        interfaceTable = lookUpSystemFunction<InterfaceTableProc>("iphlpapi.dll", "GetIfTable");
+    }
+    if (interfaceTable2 != nullptr)
+        return readInterfaceTable2(out, most, count);
     ULONG size = 0;
     if (interfaceTable == nullptr || interfaceTable(nullptr, &size, FALSE) != ERROR_INSUFFICIENT_BUFFER)
         return FALSE;
     size += 4 * sizeof(MIB_IFROW);  // room for an interface that comes up in between
     MIB_IFTABLE* table = static_cast<MIB_IFTABLE*>(std::malloc(size));
     BOOL read = table != nullptr && interfaceTable(table, &size, FALSE) == NO_ERROR;
-    for (DWORD i = 0; read && i < table->dwNumEntries && *count < most; ++i) {
+    for (DWORD i = 0; read && i < table->dwNumEntries; ++i) {
         const MIB_IFROW& row = table->table[i];
-        out[(*count)++] = {row.dwIndex, row.dwType, row.dwInOctets, row.dwOutOctets};
+        keep({row.dwIndex, row.dwType, row.dwInOctets, row.dwOutOctets, false, false}, out, most, count);
     }
     std::free(table);
     return read;

@@ -71,8 +71,16 @@ bool cpuBusy(const QuietReading& previous, const QuietReading& now, uint32_t per
     return total != 0 && used * 100 >= total * (percent < percentMost ? percent : percentMost);
 }
 
-// Only interfaces that both readings hold count; the unsigned difference of a 32-bit
-// counter is what passed, also when it wrapped in between.
+// The unsigned difference of a 32-bit counter is what passed, also when it wrapped in
+// between; a 64-bit one that went back was reset, and counts from 0 since.
+uint64_t octetsPassed(uint64_t earlier, uint64_t later, bool wide)
+{
+    if (!wide)
+        return static_cast<uint32_t>(later - earlier);
+    return later >= earlier ? later - earlier : later;
+}
+
+// Only interfaces that both readings hold count. A sum beyond 64 bits stays at the most.
 uint64_t octetsBetween(const QuietReading& previous, const QuietReading& now)
 {
     size_t nowCount = now.interfaceCount < interfacesMost ? now.interfaceCount : interfacesMost;
@@ -80,13 +88,15 @@ uint64_t octetsBetween(const QuietReading& previous, const QuietReading& now)
     uint64_t octets = 0;
     for (size_t i = 0; i < nowCount; ++i) {
         const InterfaceOctets& later = now.interfaces[i];
-        if (later.type == loopbackType)
+        if (!interfaceCarriesTraffic(later))
             continue;
         for (size_t j = 0; j < previousCount; ++j) {
             const InterfaceOctets& earlier = previous.interfaces[j];
             if (earlier.index == later.index) {
-                octets += static_cast<uint32_t>(later.inOctets - earlier.inOctets);
-                octets += static_cast<uint32_t>(later.outOctets - earlier.outOctets);
+                const uint64_t passed[] = {octetsPassed(earlier.inOctets, later.inOctets, later.wide),
+                                           octetsPassed(earlier.outOctets, later.outOctets, later.wide)};
+                for (uint64_t part : passed)
+                    octets = octets + part >= octets ? octets + part : UINT64_MAX;
                 break;
             }
         }
@@ -102,7 +112,9 @@ bool networkBusy(const QuietReading& previous, const QuietReading& now, uint32_t
         return true;
     uint32_t elapsedMs = now.tick - previous.tick;
     uint64_t limit = static_cast<uint64_t>(kbps < kbpsMost ? kbps : kbpsMost) * 1024;
-    return octetsBetween(previous, now) * 1000 >= limit * (elapsedMs != 0 ? elapsedMs : 1);
+    // At most 5 minutes at the highest limit: the product stays far inside 64 bits.
+    uint64_t allowed = (limit * (elapsedMs != 0 ? elapsedMs : 1) + 999) / 1000;
+    return octetsBetween(previous, now) >= allowed;
 }
 
 }  // namespace
@@ -148,6 +160,11 @@ void watchRefusalText(const char* name, char* out, size_t outSize)
     }
     copyText(out, outSize, name);
     appendText(out, outSize, " is not running.");
+}
+
+bool interfaceCarriesTraffic(const InterfaceOctets& row)
+{
+    return row.type != loopbackType && !row.filter;
 }
 
 bool minuteQuiet(const QuietReading& previous, const QuietReading& now, uint32_t cpuPercent, uint32_t networkKBps)

@@ -19,14 +19,22 @@ bool watchNameMatches(const char* watched, const char* processName);
 void watchRefusalText(const char* name, char* out, size_t outSize);
 
 // The counters of one network interface since it came up, as the interface table
-// gives them: 32-bit octet counts that wrap.
+// gives them.
 struct InterfaceOctets {
     uint32_t index;
     uint32_t type;  // 24: the loopback, whose traffic never leaves the computer
-    uint32_t inOctets;
-    uint32_t outOctets;
+    uint64_t inOctets;
+    uint64_t outOctets;
+    // A filter layer over an adapter (Windows Vista and later list each as an interface
+    // of its own), which shows that adapter's counters once more.
+    bool filter;
+    // 64-bit counters (Vista and later); else 32-bit ones that wrap at 4 GiB.
+    bool wide;
 };
 const size_t interfacesMost = 128;
+
+// Whether the traffic of an interface counts: not the loopback's, not a filter's.
+bool interfaceCarriesTraffic(const InterfaceOctets& row);
 
 // One reading taken for the quiet conditions.
 struct QuietReading {
@@ -45,7 +53,8 @@ struct QuietReading {
 // is missing before (the first minute, after a failed reading, or more than 5 minutes
 // ago) counts the minute as busy, so the idle time runs only over measured quiet. An
 // interface that came up between the readings brings nothing, one that went away is not
-// missed, and a counter that wrapped counts only what passed.
+// missed, a 32-bit counter that wrapped counts only what passed, and a 64-bit one that
+// went back (the adapter was reset) counts what passed since.
 bool minuteQuiet(const QuietReading& previous, const QuietReading& now, uint32_t cpuPercent, uint32_t networkKBps);
 
 // The number boxes of the quiet conditions, brought into range.

@@ -21,10 +21,12 @@ struct ProgramSearch {
     bool found;
 };
 
-static bool visitProcess(const char* processName, void* context)
+// Another user's program of the same name (fast user switching, Remote Desktop) is not
+// the one this user waits for.
+static bool visitProcess(const char* processName, bool ownSession, void* context)
 {
     ProgramSearch* search = static_cast<ProgramSearch*>(context);
-    search->found = watchNameMatches(search->name, processName);
+    search->found = ownSession && watchNameMatches(search->name, processName);
     return !search->found;
 }
 

@@ -20,11 +20,12 @@ static bool armAndClose(HWND sheet, HWND page, const char* program)
 }
 
 // A name that runs nowhere is refused; one that runs is watched until no process of it
-// is left, then the action takes the schedule's road. Abort and Disarm end the watch.
+// is left in this session, then the action takes the schedule's road. Abort and Disarm
+// end the watch. The list offers this session's programs.
 TEST(Watch, ArmedFromThePageActsWhenTheProgramEnds)
 {
     Pelk pelk;
-    pelk.setTextReading("processes", "explorer.exe|render.exe|Explorer.EXE|alpha.exe");
+    pelk.setTextReading("processes", "explorer.exe|render.exe|Explorer.EXE|alpha.exe|*beta.exe");
     pelk.setReading("noSystemTimes", 1);
     ASSERT_TRUE(pelk.startQuiet({{&Settings::trayPromptMode, 0}, {&Settings::quietCpuPercent, 150}}));
     HWND sheet = nullptr, page = watchPage(pelk, sheet);
@@ -48,7 +49,7 @@ TEST(Watch, ArmedFromThePageActsWhenTheProgramEnds)
     pelk.clearJournal();
     ASSERT_TRUE(pelk.send(WM_TIMER, watchTimer));
     EXPECT_TRUE(pelk.journal().empty());  // render.exe runs
-    pelk.setTextReading("processes", "explorer.exe");
+    pelk.setTextReading("processes", "explorer.exe|*render.exe");  // another user's is not this one's
     for (int check = 0; check < 2; ++check)  // the second finds the watch over
         ASSERT_TRUE(pelk.send(WM_TIMER, watchTimer));
     EXPECT_EQ(Lines{"KillTimer main 9"}, pelk.timers());

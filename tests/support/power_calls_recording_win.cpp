@@ -177,16 +177,17 @@ void osGetSystemTimeAsFileTime(FILETIME* now)
     *now = {value.LowPart, value.HighPart};
 }
 
-// The watch's: "processes" ("a.exe|b.exe"), "noSystemTimes" 1, "cpuIdle", "cpuKernel", "cpuUser", "netOctets".
+// The watch's: "processes" ("a.exe|b.exe", "*c.exe" of another session), "noSystemTimes" 1,
+// "cpuIdle", "cpuKernel", "cpuUser", "netOctets".
 #include <cstring>
 
-BOOL osWalkProcesses(bool (*visit)(const char* name, void* context), void* context)
+BOOL osWalkProcesses(bool (*visit)(const char* name, bool ownSession, void* context), void* context)
 {
     char path[MAX_PATH];
     char list[2000] = "";
     besideProgram("PowerReadings.ini", path);
     GetPrivateProfileStringA("readings", "processes", "", list, sizeof list, path);
-    for (char* name = std::strtok(list, "|"); name != nullptr && visit(name, context);)
+    for (char* name = std::strtok(list, "|"); name != nullptr && visit(name + (*name == '*'), *name != '*', context);)
         name = std::strtok(nullptr, "|");
     return TRUE;
 }
@@ -205,6 +206,6 @@ BOOL osGetInterfaceOctets(InterfaceOctets* out, DWORD, DWORD* count)
 {
     journal("GetIfTable");
     *count = 1;
-    out[0] = {1, 6, static_cast<uint32_t>(reading("netOctets", 0)), 0};
+    out[0] = {1, 6, reading("netOctets", 0), 0, false, true};
     return TRUE;
 }
