@@ -20,3 +20,5 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 void applyCommandLine();
 // A slam handed over by a second start: its answer (hand_over.h).
 DWORD runHandedOverSlam(const char* commandLine);
+// Timer 11: a refused slam of this copy's own start ends, its refusal shown.
+void onSlamEndTimer();

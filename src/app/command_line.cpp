@@ -119,16 +119,14 @@ void applyRemoteArgument(const char* argument, Settings& s)
 }
 
 // A name that leaves nothing once trimmed keeps the stored one.
-bool applyWatchArgument(const char* argument, Settings& s)
+void applyWatchArgument(const char* argument, Settings& s)
 {
     if (std::strlen(argument) <= remoteNameOffset)
-        return false;
+        return;
     char name[sizeof s.watchProgram] = "";
     watchedFileName(argument + remoteNameOffset, name, sizeof name);
-    if (name[0] == '\0')
-        return false;
-    std::memcpy(s.watchProgram, name, sizeof name);
-    return true;
+    if (name[0] != '\0')
+        std::memcpy(s.watchProgram, name, sizeof name);
 }
 
 } // namespace
@@ -210,7 +208,8 @@ bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch)
             continue;
         }
         if (std::strcmp(keyword, "when") == 0) {
-            if (applyWatchArgument(argument, s) && watch)
+            applyWatchArgument(argument, s);
+            if (watch)
                 *watch = true;
             continue;
         }

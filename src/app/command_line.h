@@ -19,10 +19,10 @@ enum StartMode { startOptions, startQuiet, startSlam };
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 
 // Applies the keywords of arguments 2, 3, ... up to the first missing or empty one;
-// true when a "remo" argument was among them. A "when" argument with a name
-// ("/when:render.exe") puts the name, without the folders of a path, into
-// s.watchProgram and sets *watch (when given): the slam's action is then to wait for
-// that program to end.
+// true when a "remo" argument was among them. A "when" argument sets *watch (when
+// given): the slam's action is then to wait for a program to end, never to act at
+// once. Its name ("/when:render.exe"), without the folders of a path, goes into
+// s.watchProgram; without one ("/when", "/when:", a folder) the stored name stays.
 bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch = nullptr);
 
 // Restart flag of the remote slam: Restart and Remote Restart both restart.

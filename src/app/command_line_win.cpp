@@ -25,16 +25,69 @@ static DWORD lastErrorOrFailure()
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
+// A start of its own that was refused ends with its code once the user has had the
+// time to read the balloon, which would vanish with the icon.
+static const UINT refusalShownMs = 10000;
+static DWORD refusalCode;
+
+static void endAfterRefusal(DWORD error)
+{
+    refusalCode = error;
+    if (settings.trayIconEnabled == 0)
+        endSlam(error);
+    osSetTimer(mainWindow, slamEndTimer, refusalShownMs);
+}
+
+void onSlamEndTimer() { endSlam(refusalCode); }
+
+static bool slamEnding() { return refusalCode != 0; }
+
+static const char whenNeedsName[] = "/when needs the name of a program to wait for (/when:render.exe): nothing was done.";
+static const char whenLocalOnly[] = "/when waits for a program only before an action on this computer: nothing was done.";
+
+// "/when" waits for a program to end and then performs the slam's action on the
+// watch's road; it never acts at once. A remote action is refused, and so is a name
+// that runs nowhere (the stored name stands in for a missing one). The error, 0 when armed.
+static DWORD watchForSlam(bool remote)
+{
+    char text[textSize];
+    DWORD error = ERROR_INVALID_PARAMETER;
+    if (remote || settings.commandAction > 5) {
+        copyText(text, sizeof text, whenLocalOnly);
+    } else {
+        WatchArmResult armed = armWatch(settings.watchProgram, settings.commandAction);
+        if (armed == watchArmedOk)
+            return 0;
+        error = ERROR_FILE_NOT_FOUND;
+        if (armed == watchNoName)
+            copyText(text, sizeof text, whenNeedsName);
+        else
+            watchRefusalText(settings.watchProgram, text, sizeof text);
+    }
+    showTrayNotice(text, 0);
+    return error;
+}
+
 // A slam of this copy's own start, or one handed over by a second start (ownStart
 // false): the same keywords into the same record, the same prompt and action. Where the
 // own start would end the process (a remote slam, No at the prompt) a handed-over one
 // returns instead. 0 when done or declined, else the error the caller reports.
 static DWORD runSlam(const char* commandLine, bool ownStart)
 {
+    // A refused slam leaves the record as it was: nothing was done.
+    static Settings before;
+    before = settings;
     bool watch = false;
-    char watchedBefore[sizeof settings.watchProgram];
-    copyText(watchedBefore, sizeof watchedBefore, settings.watchProgram);
     bool remote = applySlamKeywords(commandLine, settings, &watch);
+    if (watch) {
+        DWORD error = watchForSlam(remote);
+        if (error != 0) {
+            settings = before;
+            if (ownStart)
+                endAfterRefusal(error);
+        }
+        return error;
+    }
     // A script learns from the exit code that the remote computer refused or was not found.
     if (remote) {
         BOOL done = osInitiateSystemShutdown(settings.remoteComputerName, slamMessage, settings.trayWarnSeconds,
@@ -44,17 +97,6 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         if (ownStart)
             endSlam(error);
         return error;
-    }
-    // "/when:" waits for the program to end instead: the action comes on the watch's road.
-    if (watch) {
-        if (armWatch(settings.watchProgram, triggerAction(settings.commandAction)) == watchArmedOk)
-            return 0;
-        char text[textSize];
-        watchRefusalText(settings.watchProgram, text, sizeof text);
-        showTrayNotice(text, 0);
-        // A watch that runs keeps its program: the record names what is watched.
-        copyText(settings.watchProgram, sizeof settings.watchProgram, watchedBefore);
-        return ERROR_FILE_NOT_FOUND;
     }
     if (settings.commandPromptMode != 0) {
         resetPromptRequest();
@@ -74,9 +116,11 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     return error;
 }
 
+// Busy while a prompt or the options show: an open page would write its own values
+// back over what the slam set, and a copy about to end would drop what it armed.
 DWORD runHandedOverSlam(const char* commandLine)
 {
-    if (promptOpen != 0)
+    if (promptOpen != 0 || optionsOpen != 0 || slamEnding())
         return handOverBusy;
     DWORD error = runSlam(commandLine, false);
     return error != 0 ? error : handOverDone;

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 const uint32_t standardDpi = 96;
+// WM_DPICHANGED, sent to a window whose DPI changed (Windows 8.1 and later).
+const uint32_t dpiChangedMessage = 0x02E0;
 
 // `pixels` at 100% as pixels at `dpi`, rounded to the nearest as MulDiv rounds.
 inline int32_t scaleForDpi(int32_t pixels, uint32_t dpi)

@@ -23,6 +23,7 @@ const UINT_PTR batteryPollTimer = 7;
 const UINT_PTR scheduleTimer = 8;
 const UINT_PTR watchTimer = 9;
 const UINT_PTR trayRetryTimer = 10;
+const UINT_PTR slamEndTimer = 11;
 
 extern HINSTANCE instanceHandle;
 extern char programDir[textSize];

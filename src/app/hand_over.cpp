@@ -3,6 +3,15 @@
 
 #include <cstring>
 
+uint32_t handOverExitCode(uint64_t answer)
+{
+    const uint32_t notImplemented = 120;
+    uint32_t low = static_cast<uint32_t>(answer);
+    if (low == 0)
+        return notImplemented;
+    return low == handOverDone ? 0 : low;
+}
+
 bool readHandOver(uint32_t kind, const void* data, size_t size, char* out, size_t outSize)
 {
     if (kind != handOverKind || data == nullptr || size == 0 || size > outSize)

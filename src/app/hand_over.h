@@ -8,10 +8,16 @@ const uint32_t handOverKind = 0x4B4C4550;  // "PELK"
 // The longest command line Windows passes, with its terminator.
 const size_t handOverMost = 32768;
 // The running copy's answers: done (the second start ends as a slam of its own would),
-// busy (a prompt or the Schedule Shutdown dialog is open: nothing was done), or else
-// the error of the call that failed. 0 is what any window answers to a message it ignores.
+// busy (a prompt, the Schedule Shutdown dialog or the options are open: nothing was
+// done), or else the error of the call that failed. 0 is what any window answers to a message it ignores.
 const uint32_t handOverDone = 0xFFFFFFFF;
 const uint32_t handOverBusy = 170;  // ERROR_BUSY
+
+// The exit code of a second start from the running copy's answer, whatever the width of
+// either program (a 64-bit start sees a 32-bit copy's answer sign-extended, so only the
+// low 32 bits count): 0 when done (the caller ends as a slam of its own would), 120
+// (ERROR_CALL_NOT_IMPLEMENTED) for no answer (an older Pelk), else the answer.
+uint32_t handOverExitCode(uint64_t answer);
 
 // Copies a received message into out (outSize bytes) when it is a hand-over: of our
 // kind, not empty, not longer than out. The copy always ends at its last byte, so a

@@ -6,6 +6,7 @@
 
 #include "about/about.h"
 #include "app/app.h"
+#include "app/dpi.h"
 #include "app/hand_over.h"
 #include "app/shell.h"
 #include "battery/battery.h"
@@ -36,6 +37,7 @@ static bool addTrayIcon()
 static LRESULT onCreate(HWND window)
 {
     mainWindow = window;
+    reloadTrayImage();
     if (settings.trayIconEnabled && !addTrayIcon()) {
         trayWaitStart = osGetTickCount();
         osSetTimer(window, trayRetryTimer, 500);
@@ -44,10 +46,26 @@ static LRESULT onCreate(HWND window)
     return 0;
 }
 
+// An icon the user has switched off meanwhile stays off.
 static void onTrayRetryTimer(HWND window)
 {
-    if (addTrayIcon() || osGetTickCount() - trayWaitStart >= trayWaitMs)
+    if (settings.trayIconEnabled == 0 || addTrayIcon() || osGetTickCount() - trayWaitStart >= trayWaitMs)
         osKillTimer(window, trayRetryTimer);
+}
+
+// The scaling of the screen changed: the icon is drawn again at the new size.
+static void onDpiChanged()
+{
+    reloadTrayImage();
+    if (settings.trayIconEnabled)
+        setTrayIcon(NIM_MODIFY, nullptr);
+}
+
+// A new taskbar (Explorer restarted, perhaps at another scaling) gets the icon.
+static LRESULT onTaskbarCreated()
+{
+    reloadTrayImage();
+    return addTrayIcon();
 }
 
 static void onExit(HWND window)
@@ -114,6 +132,7 @@ static void onTimer(HWND window, WPARAM id)
     case scheduleTimer: onScheduleTimer(window); break;
     case watchTimer: checkWatch(window); break;
     case trayRetryTimer: onTrayRetryTimer(window); break;
+    case slamEndTimer: onSlamEndTimer(); break;
     }
 }
 
@@ -160,8 +179,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
+    case dpiChangedMessage: onDpiChanged(); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
-        return addTrayIcon();
+        return onTaskbarCreated();
     return DefWindowProcA(window, message, wParam, lParam);
 }

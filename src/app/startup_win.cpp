@@ -121,24 +121,44 @@ void resolveDirectories()
     appendText(dataDir, textSize, "\\");
 }
 
+// A copy that runs already and cannot be reached runs with higher rights (started as
+// administrator), and refuses the messages of this one: the user who started this one
+// is told so, instead of waiting for a window that never opens.
+[[noreturn]] static void endUnreached()
+{
+    DWORD error = GetLastError();
+    MessageBoxA(nullptr, "The Pelk that runs already cannot be reached from here; it may run as administrator.",
+                "Pelk 1.4", MB_OK | MB_ICONWARNING);
+    endProcessWith(error != 0 ? error : ERROR_ACCESS_DENIED);
+}
+
 // A second start in the session does what it asked through the copy that runs: a slam
 // there, the options of a plain start, nothing for "/q". It touches no file of its own.
-[[noreturn]] static void handToRunningCopy()
+// It returns when the other copy ends instead (its window gone already, or never there):
+// this one then owns the mutex and starts in its place.
+static void handToRunningCopy(HANDLE mutex)
 {
-    // The first copy may be starting still: its window comes within moments.
+    // The first copy may be starting still (its window comes within moments), or ending.
     HWND running = nullptr;
-    for (int tries = 0; tries < 50 && (running = FindWindowA(mainClassName, nullptr)) == nullptr; ++tries)
-        Sleep(100);
+    for (int tries = 0; tries < 50 && (running = FindWindowA(mainClassName, nullptr)) == nullptr; ++tries) {
+        DWORD waited = WaitForSingleObject(mutex, 100);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+            return;
+    }
     const char* commandLine = GetCommandLineA();
     StartMode mode = chooseStartMode(commandLine, 1);
-    if (running == nullptr || mode == startQuiet)
+    if (mode == startQuiet)
         endProcess();
+    // A copy that neither shows its window nor ends: a slam was not done, and says so.
+    if (running == nullptr)
+        endProcessWith(mode == startSlam ? ERROR_TIMEOUT : 0);
     // The running copy's sheet or prompt may come to the front: this start was the user's.
     DWORD runningProcess = 0;
     GetWindowThreadProcessId(running, &runningProcess);
     AllowSetForegroundWindow(runningProcess);
     if (mode == startOptions) {
-        PostMessageA(running, openOptionsMessage, 0, 0);
+        if (!PostMessageA(running, openOptionsMessage, 0, 0))
+            endUnreached();
         endProcess();
     }
     size_t length = lstrlenA(commandLine) + 1;
@@ -151,10 +171,7 @@ void resolveDirectories()
         DWORD error = GetLastError();
         endProcessWith(error != 0 ? error : ERROR_TIMEOUT);
     }
-    // A copy that does not know the hand-over (an older Pelk) answers 0: nothing was done.
-    if (answer == 0)
-        endProcessWith(ERROR_CALL_NOT_IMPLEMENTED);
-    endProcessWith(answer == handOverDone ? 0 : static_cast<DWORD>(answer));
+    endProcessWith(handOverExitCode(answer));
 }
 
 static void registerMainClass()
@@ -177,9 +194,11 @@ void startApplication()
 {
     instanceHandle = GetModuleHandleA(nullptr);
 
-    CreateMutexA(nullptr, FALSE, "Pelk.exe");
+    // Owned by this thread, which lives as long as the process: a second start that waits
+    // on it gets it the moment this copy has ended.
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, "Pelk.exe");
     if (GetLastError() == ERROR_ALREADY_EXISTS)
-        handToRunningCopy();
+        handToRunningCopy(mutex);
 
     char version[textSize];
     if (!versionAccepted(describeWindowsVersion(version))) {

@@ -13,11 +13,9 @@ TEST(CommandLine, SlamActsAtOnce)
         std::vector<uint32_t> saved; };
     const Case cases[] = {
         {"/slam /remo:SERVER7 /loop", 3, 0, 1, "SERVER7|33|0|1", {}, {}},
-        {"/slam /remo:SERVER7", 7, 0, 1, "SERVER7|33|0|1", {}, {}},
         {"/slam /kill \"/remo:My PC\" /shut /wait", 6, 0, 1, "My PC|33|1|0", {}, {}},
         {"/slam /remo", 1, 2, 1, "Mr Computer|33|2|1", {}, {}},
         {"/SLAM /LoGo /kill", 3, 0, 1, "ExitWindowsEx 1 2147483648", {"Shutdown"}, {2, 1}},
-        {"/slam \"\" /kill /shut", 3, 0, 1, "ExitWindowsEx 0 2147483648", {"Log Off"}, {3, 0}},
         {"/slam /hibr", 3, 0, 0, "SetSystemPowerState 1 0", {}, {4, 0}},
         {"/slam /susp /kill", 3, 0, 1, "SetSystemPowerState 0 1", {"Hibernate"}, {5, 1}},
         {"/slam", 8, 0, 1, nullptr, {}, {8, 0}},
@@ -52,4 +50,32 @@ TEST(CommandLine, SlamActsAtOnce)
     refused.setReading("callError", ERROR_BAD_NETPATH);
     ASSERT_TRUE(refused.start("/slam /remo:NOWHERE") && refused.waitForExit());
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), refused.exitCode());
+}
+
+// "/when" only ever waits for a program on this computer: without a name (and none
+// stored, a folder is none) or with a remote action it is refused. Nothing is done, a
+// balloon says why, and the program ends with the code once it has been read.
+TEST(CommandLine, WhenWaitsOrIsRefused)
+{
+    const char* const noName = "/when needs the name of a program to wait for (/when:render.exe): nothing was done.";
+    const char* const localOnly = "/when waits for a program only before an action on this computer: nothing was done.";
+    struct Case { const char* arguments; uint32_t action; DWORD exit; const char* says; };
+    const Case cases[] = {
+        {"/slam /poff \"/when:C:\\Render Farm\\\"", 3, ERROR_FILE_NOT_FOUND, noName},
+        {"/slam /remo:NODE7 /when:render.exe", 3, ERROR_INVALID_PARAMETER, localOnly},
+        {"/slam /when:render.exe", 6, ERROR_INVALID_PARAMETER, localOnly},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        Pelk pelk;
+        pelk.setTextReading("processes", "render.exe");
+        pelk.writeSettings({{&Settings::commandAction, c.action}, {&Settings::commandPromptMode, 0}});
+        ASSERT_TRUE(pelk.start(c.arguments));
+        ASSERT_TRUE(waitUntil([&] { return pelk.read("PowerJournal.txt").find("SetTimer main 11 10000") != std::string::npos; }));
+        EXPECT_EQ("Shell_NotifyIcon modify 16 " + std::string(c.says), pelk.trayIcon().back());
+        pelk.timer(slamEndTimer);
+        ASSERT_TRUE(pelk.waitForExit());
+        EXPECT_EQ(c.exit, pelk.exitCode());
+        EXPECT_TRUE(pelk.powerCalls().empty());
+    }
 }

@@ -21,32 +21,42 @@ TEST(Startup, OneQuietCopyAndExit)
 // A second start touches no file of its own: it hands its command line to the running
 // copy and ends with that copy's answer. "/q" does nothing, any other start but a slam
 // opens the options there once, a slam runs there as at a start of its own (a remote
-// one too, and the copy stays), unless a prompt or the schedule dialog is open.
+// one too, and the copy stays), unless a prompt, the schedule dialog or the options are
+// open, whose pages would write their values back over the slam's. A copy that holds the
+// mutex without a window (starting, or ending) fails a slam with the time-out.
 TEST(Startup, SecondStartsReachTheRunningCopy)
 {
     Pelk first;
     first.setTextReading("processes", "explorer.exe|render.exe");
     ASSERT_TRUE(first.startQuiet({{&Settings::commandPromptMode, 0}}));
-    // exit 0: the code of a slam that was done; call: the running copy's
-    struct Case { const char* arguments; DWORD callError; size_t sheets; DWORD exit; const char* call; };
+    // opens: the running copy's dialog meanwhile; exit 0: the code of a slam that was done; call: the running copy's
+    struct Case { const char* arguments; DWORD callError; UINT opens; size_t sheets; DWORD exit; const char* call; };
     const Case cases[] = {
-        {"/q", 0, 0, 0, nullptr},
-        {"", 0, 1, 0, nullptr},
-        {"/options", 0, 1, 0, nullptr},
-        {"/slam /hibr", 0, 1, 0, "SetSystemPowerState 1 0"},
-        {"/slam /remo:SERVER7 /loop", 0, 1, 0, "InitiateSystemShutdownA SERVER7|Windows is about to be Slammed...|5|0|1|2147483648"},
-        {"/slam /remo:NOWHERE", ERROR_BAD_NETPATH, 1, ERROR_BAD_NETPATH, "InitiateSystemShutdownA NOWHERE|Windows is about to be Slammed...|5|0|1|2147483648"},
-        {"/slam /when:render.exe", 0, 1, 0, "SetTimer main 9 5000"},  // a watch, in the running copy's timers
-        {"/slam /when:absent.exe", 0, 1, ERROR_FILE_NOT_FOUND, nullptr},
-        {"/slam /poff", 0, 2, 170, nullptr},  // the Schedule Shutdown dialog is open
+        {"/q", 0, 0, 0, 0, nullptr},
+        {"", 0, 0, 1, 0, nullptr},
+        {"/options", 0, IDM_OPTIONS, 1, 0, nullptr},
+        {"/slam /hibr", 0, 0, 0, 0, "SetSystemPowerState 1 0"},
+        {"/slam /remo:SERVER7 /loop", 0, 0, 0, 0, "InitiateSystemShutdownA SERVER7|Windows is about to be Slammed...|5|0|1|2147483648"},
+        {"/slam /remo:NOWHERE", ERROR_BAD_NETPATH, 0, 0, ERROR_BAD_NETPATH, "InitiateSystemShutdownA NOWHERE|Windows is about to be Slammed...|5|0|1|2147483648"},
+        {"/slam /when:render.exe", 0, 0, 0, 0, "SetTimer main 9 5000"},  // a watch, in the running copy's timers
+        {"/slam /poff /when:", 0, 0, 0, 0, "SetTimer main 9 5000"},  // the stored name
+        {"/slam /when:absent.exe", 0, 0, 0, ERROR_FILE_NOT_FOUND, nullptr},
+        {"/slam /poff", 0, IDM_SCHEDULE, 1, 170, nullptr},
+        {"/slam /susp /remo:SERVER9 /when:render.exe", 0, IDM_OPTIONS, 1, 170, nullptr},
+    };
+    auto closeDialogs = [&first] {
+        for (HWND dialog : first.windows())
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return waitUntil([&first] { return first.windows().empty(); });
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
+        ASSERT_TRUE(closeDialogs());
         first.clearJournal();
         first.setReading("callError", c.callError);
-        if (c.exit == 170)
-            first.command(IDM_SCHEDULE);
-        ASSERT_TRUE(waitUntil([&] { return first.windows().size() == (c.exit == 170 ? 2u : first.windows().size()); }));
+        if (c.opens)
+            first.command(c.opens);
+        ASSERT_TRUE(waitUntil([&] { return first.windows().size() == (c.opens ? 1u : 0u); }));
         Pelk second;
         ASSERT_TRUE(second.start(c.arguments) && second.waitForExit());
         EXPECT_EQ(c.exit ? c.exit : second.imageBase(), second.exitCode());
@@ -55,14 +65,19 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
         EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, watch ? first.timers() : first.powerCalls());
         EXPECT_TRUE(second.journal().empty() && second.read("dPelk.dat").empty());
     }
-    for (HWND dialog : first.windows())
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(waitUntil([&] { return first.windows().empty(); }));
+    ASSERT_TRUE(closeDialogs());
     Settings saved = first.exitAndSaved();
     EXPECT_EQ((Lines{"Suspend"}), first.logTexts());
-    EXPECT_EQ(1u, saved.commandAction);
+    EXPECT_EQ(3u, saved.commandAction);
     EXPECT_STREQ("NOWHERE", saved.remoteComputerName);
     EXPECT_STREQ("render.exe", saved.watchProgram);
+
+    HANDLE starting = CreateMutexA(nullptr, TRUE, "Pelk.exe");
+    Pelk late;
+    ASSERT_TRUE(late.start("/slam /poff") && late.waitForExit(10000));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_TIMEOUT), late.exitCode());
+    EXPECT_TRUE(late.journal().empty());
+    CloseHandle(starting);
 }
 
 // A logged action, then the end of the session, in a folder prepared for each row: the

@@ -1,5 +1,6 @@
 // Tokenizer, keywords, start mode and the slam keyword loop, on whole command lines.
 #include "app/command_line.h"
+#include "app/hand_over.h"
 
 #include <gtest/gtest.h>
 
@@ -81,4 +82,8 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     }
     for (uint32_t action : {0u, 1u, 6u, 7u, 8u})
         EXPECT_EQ(action == 1 || action == 7 ? 1u : 0u, remoteRestartFlag(action)) << action;
+    // A second start's exit code from the running copy's answer: done, even sign-extended
+    // to 64 bits; no answer (an older Pelk); an error.
+    for (auto a : {std::make_pair(0xFFFFFFFFull, 0u), {~0ull, 0u}, {0ull, 120u}, {0xFFFFFFFF000000AAull, 170u}})
+        EXPECT_EQ(a.second, handOverExitCode(a.first)) << a.first;
 }

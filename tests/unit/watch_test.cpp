@@ -20,12 +20,14 @@ TEST(Watch, NamesKeywordAndTooltip)
     for (const Match& m : matches)
         EXPECT_EQ(m.runs, watchNameMatches(m.watched, m.process)) << m.watched << " " << m.process;
 
-    // The name, without the folders and quotes of a path, or nothing: the stored name stays.
+    // The name, without the folders and quotes of a path, or nothing: the stored name stays,
+    // and the slam waits all the same.
     struct Keyword { std::string line; bool watch; std::string name; };
     const Keyword keywords[] = {
         {"pelk /slam /WHEN=\" C:\\Program Files\\R\\render.exe \" /kill", true, "render.exe"},
-        {"pelk /slam /when: /when /when:C:\\Apps\\", false, "Stored"},
-        {"pelk /slam /when:" + std::string(300, 'a'), true, std::string(207, 'a')}};
+        {"pelk /slam /when: /when /when:C:\\Apps\\ /when:\"\"", true, "Stored"},
+        {"pelk /slam /when:" + std::string(300, 'a'), true, std::string(207, 'a')},
+        {"pelk /slam /whe:x.exe /poff", false, "Stored"}};
     for (const Keyword& k : keywords) {
         Settings s{};
         std::strcpy(s.watchProgram, "Stored");
@@ -68,6 +70,11 @@ TEST(Watch, QuietMinutes)
         {reading(121000, false, 0, 0, 0, true, {{1, 6, 0xFFFFFF00u + limit, limit - 1}}), 0, 100, true, "two minutes"},
         {reading(61000, false, 0, 0, 0, true, {{2, 24, 0, 4000000000u}, {3, 6, 4000000000u, 1}}), 0, 1, true,
          "loopback, an interface come up, one gone"},
+        {reading(61000, false, 0, 0, 0, true, {{1, 6, 0xFFFFFF00u + limit, 0, true}}), 0, 100, true, "a filter layer"},
+        {reading(61000, false, 0, 0, 0, true, {{1, 6, 0xFFFFFF00u + (1ull << 32), 0, false, true}}), 0, 100, false,
+         "4 GiB on 64-bit counters"},
+        {reading(61000, false, 0, 0, 0, true, {{1, 6, limit - 1, 0, false, true}}), 0, 100, true,
+         "64-bit counters reset: what passed since"},
         {reading(61000, true, 0, minute, 0, false, {}), 0, 100, true, "a limit of 0, no interface table now"},
     };
     for (const Case& c : cases)
