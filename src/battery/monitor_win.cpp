@@ -14,7 +14,6 @@
 
 static const UINT closeRequest = WM_APP + 1;
 static const UINT placeRequest = WM_APP + 2;
-static const UINT dpiChangedMessage = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
 static const UINT_PTR closingTimer = 1;
 static const UINT_PTR refreshTimer = 2;
 static const BYTE translucentAlpha = 50;
@@ -24,6 +23,8 @@ static HWND volatile monitorWindow;
 static bool monitorDragging;
 static LONG dragOffsetX;
 static LONG dragOffsetY;
+// The place in the z-order last given (top-most or bottom), on the monitor thread.
+static HWND appliedOrder;
 
 void setMonitorPosition(LONG left, LONG top)
 {
@@ -83,8 +84,12 @@ static void placeMonitor(HWND dialog)
     if (!shown)
         bringIntoArea(area.work, width, height, left, top);
     setMonitorPosition(left, top);
+    // Only the opening and a change of the setting move it in the z-order: placed again
+    // every 2 seconds, a top-most window would rise above a menu opened meanwhile.
     HWND order = settings.monitorShowMode == 2 || settings.monitorOnTop == 1 ? HWND_TOPMOST : HWND_BOTTOM;
-    SetWindowPos(dialog, order, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    UINT keepOrder = order == appliedOrder ? SWP_NOZORDER : 0;
+    appliedOrder = order;
+    SetWindowPos(dialog, order, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | keepOrder);
 }
 
 // Layered windows arrived with Windows 2000's user32; the call is looked up, not linked.
@@ -102,6 +107,7 @@ static void makeTranslucent(HWND dialog, BYTE alpha)
 static void onMonitorInit(HWND dialog)
 {
     monitorWindow = dialog;
+    appliedOrder = nullptr;
     if (batteryPresent == 0)
         EndDialog(dialog, 0);  // the set-up still runs; the window closes right after
     if (settings.monitorTransparent)

@@ -10,6 +10,8 @@
 
 PromptRequest promptRequest;
 
+static const UINT fontRequest = WM_APP + 1;
+
 // Prompts may meet (a schedule running out while another prompt shows), so
 // each open prompt owns a copy of its request and its own font.
 struct PromptState {
@@ -58,14 +60,19 @@ static void takeRequest(PromptState* state)
     state->countdownSeconds = promptRequest.countdownSeconds;
 }
 
+// Made again when the prompt moves to a monitor of another scaling, where Windows has
+// just given its controls the dialog's own font of the new size.
 static void setPromptFont(HWND dialog, PromptState* state)
 {
     // 20 pixels at 100%, as large beside the buttons at any scaling.
     int height = scaleForDpi(20, windowDpi(dialog));
+    HFONT previous = state->font;
     state->font = CreateFontA(height, 0, 0, 0, 50, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     const int controls[] = {IDOK, IDCANCEL, IDC_PROMPT_MESSAGE};
     for (int id : controls)
         SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), TRUE);
+    if (previous != nullptr)
+        DeleteObject(previous);
 }
 
 static BOOL onPromptInit(HWND dialog, PromptState* state)
@@ -141,6 +148,12 @@ static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wPara
         if (state != nullptr)
             onPromptDestroy(state);
         return FALSE;
+    // After Windows has rescaled the dialog for its new monitor.
+    case dpiChangedMessage: PostMessageA(dialog, fontRequest, 0, 0); return FALSE;
+    case fontRequest:
+        if (state != nullptr && !state->ended)
+            setPromptFont(dialog, state);
+        return TRUE;
     }
     return FALSE;
 }

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 BOOL setTrayIcon(DWORD operation, const char* tip);
+// Loads the icon at the size the notification area draws it at the DPI of now: at the
+// start, when the DPI changes, and for a new taskbar.
+void reloadTrayImage();
 LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage);
 // A balloon on the icon: `text`, then the system's own words for `error` (0: none).
 void showTrayNotice(const char* text, DWORD error);

@@ -5,7 +5,9 @@
 #include <shellapi.h>
 #include <stddef.h>
 
+#include "app/dpi.h"
 #include "app/globals.h"
+#include "app/look_up.h"
 #include "app/text.h"
 #include "battery/battery.h"
 #include "power/actions.h"
@@ -23,6 +25,29 @@ static const size_t tipLength = 127;
 
 static DWORD lastTrayMessageTick;
 
+// The icon at the size the notification area draws it now; null until first loaded.
+static HICON trayImage;
+
+static int trayImageSize()
+{
+    typedef int(WINAPI * MetricsForDpiProc)(int, UINT);
+    MetricsForDpiProc metricsForDpi = lookUpFunction<MetricsForDpiProc>("USER32.dll", "GetSystemMetricsForDpi");
+    return metricsForDpi != nullptr ? metricsForDpi(SM_CXSMICON, windowDpi(mainWindow)) : GetSystemMetrics(SM_CXSMICON);
+}
+
+// The shell keeps a copy of the icon it was given, so the old one can go at once.
+void reloadTrayImage()
+{
+    int size = trayImageSize();
+    HICON loaded = static_cast<HICON>(
+        LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PELK), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    if (loaded == nullptr)
+        return;
+    if (trayImage != nullptr)
+        DestroyIcon(trayImage);
+    trayImage = loaded;
+}
+
 BOOL setTrayIcon(DWORD operation, const char* tip)
 {
     NOTIFYICONDATAA data;
@@ -31,7 +56,7 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
     data.hWnd = mainWindow;
     data.uID = 0;
     data.uCallbackMessage = trayCallbackMessage;
-    data.hIcon = smallIcon;
+    data.hIcon = trayImage != nullptr ? trayImage : smallIcon;
     data.uFlags = NIF_ICON;
     if (tip != nullptr) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

@@ -80,6 +80,7 @@ void onAutomaticResume()
 
 // A declined action leaves no wake-up armed; a performed one wakes the computer the
 // chosen minutes after the moment it was performed, however long the prompt waited.
+// One that Windows refused leaves none either: it would wake the user's own sleep later.
 void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes)
 {
     action = triggerAction(action);
@@ -89,5 +90,6 @@ void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resume
     }
     if (resumeEnabled)
         armWakeTimer(resumeMinutes);
-    performAction(action, settings.logEvents, nullptr);
+    if (performAction(action, settings.logEvents, nullptr) != 0)
+        cancelWakeTimer();
 }

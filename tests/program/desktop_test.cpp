@@ -8,7 +8,7 @@
 #include "pelk.h"
 
 // With no notification area at all the slam runs at once, the retries end after two
-// minutes, and a new taskbar gets the icon.
+// minutes, and a new taskbar gets the icon, as a new scaling gets it drawn again.
 TEST(Desktop, NoNotificationArea)
 {
     Pelk pelk;
@@ -25,6 +25,8 @@ TEST(Desktop, NoNotificationArea)
     pelk.setReading("trayAdd", 1);
     ASSERT_TRUE(pelk.send(RegisterWindowMessageA("TaskbarCreated")));
     EXPECT_EQ("Shell_NotifyIcon add 7 Pelk 1.4", pelk.trayIcon().back());
+    ASSERT_TRUE(pelk.send(0x02E0, MAKEWPARAM(192, 192)));  // a new scaling: the icon is drawn anew
+    EXPECT_EQ("Shell_NotifyIcon modify 2 ", pelk.trayIcon().back());
 }
 
 // One start where the shell times out on the add but takes the icon, the program folder
@@ -47,8 +49,8 @@ TEST(Desktop, ADesktopOfToday)
 
     // Suspend is greyed, where choosing it does nothing; Hibernate is not.
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
-    HWND menu = pelk.waitForMenu();
-    ASSERT_NE(nullptr, menu);
+    HWND menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }));
     for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})
         PostMessageA(menu, WM_KEYDOWN, key, 0);
     ASSERT_TRUE(pelk.waitForPowerCalls(1));
@@ -74,14 +76,6 @@ TEST(Desktop, ADesktopOfToday)
         const Lines calls = pelk.powerCalls();
         EXPECT_EQ(acted += c.acts, std::count(calls.begin(), calls.end(), "ExitWindowsEx 0 2147483648")) << &c - cases;
     }
-    // The wake-up that cannot wake is told; Windows refuses the action: the log and a balloon say so.
-    pelk.setReading("callError", ERROR_PRIVILEGE_NOT_HELD);
-    pelk.setReading("tickCount", now += 120 * 60000);
-    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
-    const Lines log = perUser.logTexts();
-    EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(3, log.size()), log.end()));
-    EXPECT_EQ(0u, pelk.trayIcon().back().rfind("Shell_NotifyIcon modify 16 Log Off failed (error 1314)", 0));
-
     // The resume that Pelk's own timer caused asks for the system once, so that Windows
     // does not put the computer back to sleep; a resume before it (the first) does not.
     pelk.clearJournal();
@@ -90,6 +84,16 @@ TEST(Desktop, ADesktopOfToday)
     pelk.setReading("wakeFired", 1);
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC));
     EXPECT_EQ((Lines{"SetThreadExecutionState system display", "CancelWaitableTimer", "CloseWakeTimer"}), pelk.journal());
+
+    // The wake-up that cannot wake is told; Windows refuses the action: the log and a
+    // balloon say so, and the wake-up armed for it goes.
+    pelk.setReading("callError", ERROR_PRIVILEGE_NOT_HELD);
+    pelk.setReading("tickCount", now += 120 * 60000);
+    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+    const Lines log = perUser.logTexts(), calls = pelk.powerCalls();
+    EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(3, log.size()), log.end()));
+    EXPECT_EQ(0u, pelk.trayIcon().back().rfind("Shell_NotifyIcon modify 16 Log Off failed (error 1314)", 0));
+    EXPECT_EQ((Lines{"ExitWindowsEx 0 2147483648", "CancelWaitableTimer", "CloseWakeTimer"}), Lines(calls.end() - std::min<size_t>(3, calls.size()), calls.end()));
     // The settings were read from the program's folder and are saved in the per-user one.
     DeleteFileA(pelk.path("dPelk.dat").c_str());
     pelk.command(IDM_EXIT);

@@ -6,7 +6,6 @@
 #include <psapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -153,6 +152,7 @@ void Pelk::kill()
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
     process_ = {};
+    started_ = false;
     window_ = nullptr;
 }
 
@@ -181,40 +181,16 @@ void Pelk::setReading(const char* key, unsigned long long value)
 
 // Every program a test starts ends with the test program, however that ends: a test
 // program that dies must not leave a copy that holds the single-instance mutex.
-static HANDLE startedPrograms()
-{
-    static HANDLE job = [] {
-        HANDLE created = CreateJobObjectA(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        return created;
-    }();
+static HANDLE startedPrograms = [] {
+    HANDLE job = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     return job;
-}
-
-static bool isPelk(const char* name) { return lstrcmpiA(name, "PelkTest.exe") == 0 || lstrcmpiA(name, "Pelk.exe") == 0; }
-
-// The copies an earlier test program started end with it, a moment after it has ended:
-// a test begins once they have gone.
-static const bool noEarlierCopies = [] {
-    for (int tries = 0; tries < 100; Sleep(50), ++tries) {
-        bool found = false;
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32 entry{sizeof entry};
-        for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-            HANDLE copy = isPelk(entry.szExeFile) ? OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID) : nullptr;
-            if (copy != nullptr && tries >= 40)  // two seconds are more than the end of a job takes
-                TerminateProcess(copy, 1);
-            found = found || copy != nullptr;
-            CloseHandle(copy);
-        }
-        CloseHandle(snapshot);
-        if (!found)
-            return true;
-    }
-    return false;
 }();
+
+// Those of an earlier test program end a moment after it: a test begins once they have.
+static const bool noEarlierCopies = waitUntil([] { return FindWindowA("PELKDLG", nullptr) == nullptr; });
 
 bool Pelk::start(const std::string& arguments)
 {
@@ -228,7 +204,7 @@ bool Pelk::start(const std::string& arguments)
         !CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, folder_.c_str(),
                         &startup, &process_))
         return false;
-    AssignProcessToJobObject(startedPrograms(), process_.hProcess);
+    AssignProcessToJobObject(startedPrograms, process_.hProcess);
     ResumeThread(process_.hThread);
     return true;
 }
@@ -236,10 +212,15 @@ bool Pelk::start(const std::string& arguments)
 bool Pelk::startQuiet(const Fields& fields)
 {
     writeSettings(fields);
-    return start("/q") && waitUntil([this] {
-        Lines set = timers();
-        return std::find(set.begin(), set.end(), "KillTimer main 1") != set.end();
-    }) && ready();
+    return start("/q") && ready();
+}
+
+bool Pelk::ready(DWORD timeoutMs)
+{
+    if (!started_)
+        started_ = waitUntil([this] { return read("PowerJournal.txt").find("KillTimer main 1\r\n") != std::string::npos; },
+                             timeoutMs);
+    return started_ && send(WM_NULL, 0, 0, timeoutMs);
 }
 
 bool Pelk::waitForExit(DWORD timeoutMs)
@@ -281,17 +262,6 @@ HWND Pelk::window()
             return window_ != nullptr || !running();
         }, 20000);
     return window_;
-}
-
-HWND Pelk::waitForMenu()
-{
-    HWND menu = nullptr;
-    waitUntil([&] {
-        std::vector<HWND> found = windows("#32768");
-        menu = found.empty() ? nullptr : found[0];
-        return menu != nullptr;
-    });
-    return menu;
 }
 
 bool Pelk::send(UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs)

@@ -47,8 +47,10 @@ public:
     size_t memory();
     // Starts it with "/q" (into the tray) on `fields`; true once the start-up timer has run.
     bool startQuiet(const Fields& fields = {});
-    // True once a message loop of the program (a modal one too) has served a message.
-    bool ready(DWORD timeoutMs = 10000) { return send(WM_NULL, 0, 0, timeoutMs); }
+    // True once the program has started (its start-up timer has run: a message served
+    // while it waited on a call at start-up does not count) and a message loop of it, a
+    // modal one too, has served a message.
+    bool ready(DWORD timeoutMs = 10000);
     bool waitForExit(DWORD timeoutMs = 10000);
     DWORD exitCode() const { return exitCode_; }
     bool running();
@@ -64,8 +66,6 @@ public:
 
     // The top-level windows of the process with this class (dialogs, "#32770", and menus: only the visible ones).
     std::vector<HWND> windows(const char* className = "#32770");
-    // The open pop-up menu, or null after the time.
-    HWND waitForMenu();
     // The newest dialog of the process that is not `other`, or null after the time.
     HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
     // The tip that ControlTips shows for the control `id` of `dialog`, empty when it has none.
@@ -94,6 +94,7 @@ private:
     DWORD exitCode_ = 0;
     HWND window_ = nullptr;
     bool owned_ = true;
+    bool started_ = false;
 };
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);

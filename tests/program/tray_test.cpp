@@ -28,8 +28,8 @@ TEST(Tray, IconMenuAndMonitor)
     pelk.setReading("tickCount", start + 60000);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
-    HWND menu = pelk.waitForMenu();
-    ASSERT_NE(nullptr, menu);
+    HWND menu = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }));
     for (WPARAM key : {VK_UP, VK_UP, VK_RETURN})
         PostMessageA(menu, WM_KEYDOWN, key, 0);
     ASSERT_TRUE(waitUntil([&pelk] { return pelk.windows("#32768").empty(); }) && pelk.ready());
@@ -74,6 +74,14 @@ TEST(Tray, IconMenuAndMonitor)
     monitor = pelk.waitForDialog();
     EXPECT_EQ("110,550", placeOf(monitor));
     EXPECT_TRUE(GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    // Placed again every 2 seconds, it stays under a top-most window opened since, a menu say.
+    HWND above = CreateWindowExA(WS_EX_TOPMOST, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, 0, 0, 0, 0);
+    SendMessageA(monitor, WM_TIMER, 1, 0);
+    HWND higher = GetTopWindow(nullptr);
+    while (higher != nullptr && higher != above && higher != monitor)
+        higher = GetWindow(higher, GW_HWNDNEXT);
+    EXPECT_EQ(above, higher);
+    DestroyWindow(above);
     ASSERT_TRUE(trayMessage(pelk, WM_LBUTTONDOWN));  // Off: closes at once
     ASSERT_TRUE(waitForClose(monitor));
     pelk.setReading("batteryFlag", 128);

@@ -26,7 +26,7 @@ MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app
 SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
   GetDC GetMonitorInfoA MonitorFromPoint MonitorFromRect ReleaseDC SetRect ShowWindow
-  CreateWindowExA DefWindowProcA DestroyMenu DestroyWindow DialogBoxParamA DispatchMessageA EmptyClipboard
+  CreateWindowExA DefWindowProcA DestroyIcon DestroyMenu DestroyWindow DialogBoxParamA DispatchMessageA EmptyClipboard
   EnableWindow EndDialog ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
   GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadImageA
   MessageBoxA MoveWindow OpenClipboard PostMessageA PostQuitMessage RegisterClassExA RegisterWindowMessageA
@@ -44,11 +44,11 @@ for expected in 'file format pei-i386$' '^Magic\s+010b' '^Subsystem\s+00000002' 
   echo "$headers" | grep -qE "$expected" || faults="$faults
 not in the headers: $expected"
 done
-# Nor does Wine show how the program scales: the manifest asks for per-monitor DPI (and
-# UTF-8), and the icon's group directory (reserved 0, type 1, count 7, then 14-byte entries
+# Nor does Wine show how the program scales: the manifest asks for per-monitor DPI of
+# version 2, else the system's (and UTF-8), and the icon's group directory (reserved 0, type 1, count 7, then 14-byte entries
 # of width, height, colours, reserved, planes 1, 32 bits, ...) lists the sizes from 100%
 # to 300%.
-for entry in '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' '>UTF-8</activeCodePage>'; do
+for entry in '>true</dpiAware>' '>PerMonitorV2, System</dpiAwareness>' '>UTF-8</activeCodePage>'; do
   grep -qF "$entry" "$2" || faults="$faults
 not in the manifest: $entry"
 done
