@@ -9,7 +9,8 @@ const uint32_t handOverKind = 0x4B4C4550;  // "PELK"
 const size_t handOverMost = 32768;
 // The running copy's answers: done (the second start ends as a slam of its own would),
 // busy (a prompt, the Schedule Shutdown dialog or the options are open: nothing was
-// done), or else the error of the call that failed. 0 is what any window answers to a message it ignores.
+// done), or else the error of the call that failed. 0 is what any window answers to a
+// message it ignores.
 const uint32_t handOverDone = 0xFFFFFFFF;
 const uint32_t handOverBusy = 170;  // ERROR_BUSY
 
