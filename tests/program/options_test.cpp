@@ -50,9 +50,10 @@ TEST(Options, PagesShowTheirTextsAndTips)
             char kind[16] = "";
             GetClassNameA(control, kind, sizeof kind);
             const bool group = (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-            if (GetParent(control) == page && lstrcmpiA(kind, "Static") != 0 && !(group && lstrcmpiA(kind, "Button") == 0))
+            if (GetParent(control) == page && lstrcmpiA(kind, "Static") != 0 && !(group && lstrcmpiA(kind, "Button") == 0)) {
                 EXPECT_NE(control == GetDlgItem(page, IDC_TRAY_WARN_SECONDS), !pelk.tip(page, GetDlgCtrlID(control)).empty())
                     << index << " " << GetDlgCtrlID(control);
+            }
         }
     }
     for (const auto& t : texts)
