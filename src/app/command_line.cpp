@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "app/text.h"
 #include "triggers/watch_rules.h"
 
 namespace {
@@ -101,6 +102,12 @@ const SlamKeyword slamKeywords[] = {
     {"poff", &Settings::commandAction, 3},
     {"hibr", &Settings::commandAction, 4},
     {"susp", &Settings::commandAction, 5},
+    // Whole words, for the first letters of the words above mean other actions.
+    {"rest", &Settings::commandAction, 1},
+    {"powe", &Settings::commandAction, 0},
+    {"slee", &Settings::commandAction, 4},
+    {"hibe", &Settings::commandAction, 5},
+    {"sign", &Settings::commandAction, 3},
 };
 
 // The name starts after "/remo" (and "/when") and one separator character of any kind.
@@ -184,18 +191,23 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
     return startOptions;
 }
 
-// One pass over the text instead of re-reading it for every argument number.
-bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch)
+// One pass over the text instead of re-reading it for every argument number, into a
+// copy of the record that is kept only when every argument was a keyword.
+bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch, char* unknown, size_t unknownSize)
 {
     if (watch)
         *watch = false;
+    if (unknown && unknownSize > 0)
+        unknown[0] = '\0';
     if (!commandLine || hasOddQuoteCount(commandLine))
         return false;
     const char* p = firstArgument(commandLine);
     if (!p || !advanceToNextArgument(p) || !advanceToNextArgument(p))
         return false;
 
+    Settings applied = s;
     bool remote = false;
+    bool waits = false;
     char argument[argumentBufferSize];
     char keyword[5];
     do {
@@ -204,22 +216,27 @@ bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch)
         keywordOf(argument, keyword);
         if (std::strcmp(keyword, "remo") == 0) {
             remote = true;
-            applyRemoteArgument(argument, s);
+            applyRemoteArgument(argument, applied);
             continue;
         }
         if (std::strcmp(keyword, "when") == 0) {
-            applyWatchArgument(argument, s);
-            if (watch)
-                *watch = true;
+            applyWatchArgument(argument, applied);
+            waits = true;
             continue;
         }
-        for (const SlamKeyword& entry : slamKeywords) {
-            if (std::strcmp(keyword, entry.keyword) == 0) {
-                s.*entry.field = entry.value;
-                break;
-            }
+        const SlamKeyword* found = nullptr;
+        for (const SlamKeyword& entry : slamKeywords)
+            found = found == nullptr && std::strcmp(keyword, entry.keyword) == 0 ? &entry : found;
+        if (found == nullptr) {
+            if (unknown && unknownSize > 0)
+                copyText(unknown, unknownSize, argument);
+            return false;
         }
+        applied.*found->field = found->value;
     } while (advanceToNextArgument(p));
+    s = applied;
+    if (watch)
+        *watch = waits;
     return remote;
 }
 

@@ -23,7 +23,10 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 // given): the slam's action is then to wait for a program to end, never to act at
 // once. Its name ("/when:render.exe"), without the folders of a path, goes into
 // s.watchProgram; without one ("/when", "/when:", a folder) the stored name stays.
-bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch = nullptr);
+// An argument that is no keyword leaves s as it was, and is copied into unknown (when
+// given, cut to unknownSize): nothing may be done on a guess.
+bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch = nullptr, char* unknown = nullptr,
+                       size_t unknownSize = 0);
 
 // Restart flag of the remote slam: Restart and Remote Restart both restart.
 uint32_t remoteRestartFlag(uint32_t commandAction);

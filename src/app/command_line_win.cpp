@@ -4,12 +4,14 @@
 #include "app/command_line.h"
 #include "app/hand_over.h"
 #include "app/text.h"
+#include "settings/settings_file.h"
 #include "options/option_rules.h"
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
 #include "tray/tray.h"
+#include "tray/tray_rules.h"
 #include "triggers/watch.h"
 #include "triggers/watch_rules.h"
 
@@ -25,46 +27,93 @@ static DWORD lastErrorOrFailure()
     return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-// A start of its own that was refused ends with its code once the user has had the
-// time to read the balloon, which would vanish with the icon.
-static const UINT refusalShownMs = 10000;
-static DWORD refusalCode;
+// The console the current slam was typed in: of this copy's parent at its own start,
+// of the second start's parent for a hand-over; 0 when there is none.
+static DWORD slamConsole;
+// A start of its own that was refused or failed ends with its code, once the user has
+// had the time to read the balloon, which would vanish with the icon.
+static const UINT noticeShownMs = 10000;
+static DWORD endCode;
+static bool toldOnConsole;
 
-static void endAfterRefusal(DWORD error)
+// One line on the console ("Pelk: SERVER7: The network path was not found. (53)"), or
+// else (when asked) a balloon, on an icon of its own where the tray icon is switched off.
+static void tellSlamUser(const char* text, DWORD error, bool ownStart, bool balloon)
 {
-    refusalCode = error;
-    if (settings.trayIconEnabled == 0)
-        endSlam(error);
-    osSetTimer(mainWindow, slamEndTimer, refusalShownMs);
+    char line[textSize + 300] = "Pelk: ";
+    appendText(line, sizeof line, text);
+    if (error != 0) {
+        char reason[256];
+        describeError(error, reason, sizeof reason);
+        appendText(line, sizeof line, ": ");
+        appendText(line, sizeof line, reason);
+        appendText(line, sizeof line, " (");
+        appendNumber(line, sizeof line, error);
+        appendText(line, sizeof line, ")");
+    }
+    toldOnConsole = osWriteConsoleLine(slamConsole, line) != FALSE;
+    if (toldOnConsole || !balloon)
+        return;
+    if (ownStart && settings.trayIconEnabled == 0)
+        setTrayIcon(NIM_ADD, trayTipDefault);
+    showTrayNotice(text, error);
 }
 
-void onSlamEndTimer() { endSlam(refusalCode); }
+static void endAfterNotice(DWORD error)
+{
+    endCode = error;
+    if (toldOnConsole)
+        endSlam(error);
+    osSetTimer(mainWindow, slamEndTimer, noticeShownMs);
+}
 
-static bool slamEnding() { return refusalCode != 0; }
+void onSlamEndTimer() { endSlam(endCode); }
+
+static bool slamEnding() { return endCode != 0; }
 
 static const char whenNeedsName[] = "/when needs the name of a program to wait for (/when:render.exe): nothing was done.";
 static const char whenLocalOnly[] = "/when waits for a program only before an action on this computer: nothing was done.";
 
 // "/when" waits for a program to end and then performs the slam's action on the
 // watch's road; it never acts at once. A remote action is refused, and so is a name
-// that runs nowhere (the stored name stands in for a missing one). The error, 0 when armed.
-static DWORD watchForSlam(bool remote)
+// that runs nowhere (the stored name stands in for a missing one). The error, 0 when
+// armed, and what the user is to be told in text.
+static DWORD watchForSlam(bool remote, char* text, size_t textSize)
 {
-    char text[textSize];
-    DWORD error = ERROR_INVALID_PARAMETER;
     if (remote || settings.commandAction > 5) {
-        copyText(text, sizeof text, whenLocalOnly);
-    } else {
-        WatchArmResult armed = armWatch(settings.watchProgram, settings.commandAction);
-        if (armed == watchArmedOk)
-            return 0;
-        error = ERROR_FILE_NOT_FOUND;
-        if (armed == watchNoName)
-            copyText(text, sizeof text, whenNeedsName);
-        else
-            watchRefusalText(settings.watchProgram, text, sizeof text);
+        copyText(text, textSize, whenLocalOnly);
+        return ERROR_INVALID_PARAMETER;
     }
-    showTrayNotice(text, 0);
+    WatchArmResult armed = armWatch(settings.watchProgram, settings.commandAction);
+    if (armed == watchArmedOk)
+        return 0;
+    if (armed == watchNoName)
+        copyText(text, textSize, whenNeedsName);
+    else
+        watchRefusalText(settings.watchProgram, text, textSize);
+    return ERROR_FILE_NOT_FOUND;
+}
+
+// A remote slam: the exit code tells a script that the computer refused or was not
+// found, and the user is told too, and the log when logging is on.
+static DWORD runRemoteSlam(bool ownStart)
+{
+    BOOL done = osInitiateSystemShutdown(settings.remoteComputerName, slamMessage, settings.trayWarnSeconds,
+                                         commandForceFlag(settings), remoteRestartFlag(settings.commandAction),
+                                         plannedShutdownReason);
+    DWORD error = done ? 0 : lastErrorOrFailure();
+    if (error != 0) {
+        char name[textSize];
+        copyText(name, sizeof name, remoteRestartFlag(settings.commandAction) ? "Remote Restart of " : "Remote Shut of ");
+        appendText(name, sizeof name, settings.remoteComputerName);
+        char logLine[textSize];
+        formatActionFailure(name, error, logLine, sizeof logLine);
+        if (settings.logEvents != 0)
+            appendLogLine(logLine);
+        tellSlamUser(settings.remoteComputerName, error, ownStart, true);
+    }
+    if (ownStart)
+        error != 0 ? endAfterNotice(error) : endSlam();
     return error;
 }
 
@@ -78,29 +127,35 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     static Settings before;
     before = settings;
     bool watch = false;
-    bool remote = applySlamKeywords(commandLine, settings, &watch);
-    if (watch) {
-        DWORD error = watchForSlam(remote);
-        if (error != 0) {
-            settings = before;
-            if (ownStart)
-                endAfterRefusal(error);
-        }
-        return error;
+    char unknown[100];
+    bool remote = applySlamKeywords(commandLine, settings, &watch, unknown, sizeof unknown);
+    char text[textSize];
+    DWORD error = 0;
+    if (unknown[0] != '\0') {
+        copyText(text, sizeof text, "\"");
+        appendText(text, sizeof text, unknown);
+        appendText(text, sizeof text, "\" is no keyword; nothing was done.");
+        error = ERROR_INVALID_PARAMETER;
+    } else if (watch) {
+        error = watchForSlam(remote, text, sizeof text);
+        if (error == 0)
+            return 0;
+    } else if (remote) {
+        return runRemoteSlam(ownStart);
     }
-    // A script learns from the exit code that the remote computer refused or was not found.
-    if (remote) {
-        BOOL done = osInitiateSystemShutdown(settings.remoteComputerName, slamMessage, settings.trayWarnSeconds,
-                                             commandForceFlag(settings), remoteRestartFlag(settings.commandAction),
-                                             plannedShutdownReason);
-        DWORD error = done ? 0 : lastErrorOrFailure();
+    if (error != 0) {
+        settings = before;
+        tellSlamUser(text, 0, ownStart, true);
         if (ownStart)
-            endSlam(error);
+            endAfterNotice(error);
         return error;
     }
     if (settings.commandPromptMode != 0) {
+        char message[promptTextSize];
+        formatSlamPrompt(settings.commandAction, message, sizeof message);
         resetPromptRequest();
         promptRequest.countdownSeconds = slamCountdown(settings.commandPromptMode, settings.commandWarnSeconds);
+        promptRequest.message = message;
         promptRequest.yesText = slamMessage;
         showPrompt(IDD_FORCE_PROMPT, nullptr);
         if (promptRequest.answer == 2 && ownStart)
@@ -111,17 +166,27 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     // The Command page's "Force Shutdown" forces this action only; the stored flag stays.
     uint32_t storedForce = settings.forceAction;
     settings.forceAction = commandForceFlag(settings);
-    DWORD error = performAction(settings.commandAction, settings.logEvents, settings.remoteComputerName);
+    error = performAction(settings.commandAction, settings.logEvents, settings.remoteComputerName);
     settings.forceAction = storedForce;
+    // The balloon and the log have told it already: the console too.
+    if (error != 0) {
+        copyText(text, sizeof text, findAction(settings.commandAction)->logText);
+        appendText(text, sizeof text, " failed");
+        tellSlamUser(text, error, ownStart, false);
+    }
     return error;
 }
 
 // Busy while a prompt or the options show: an open page would write its own values
 // back over what the slam set, and a copy about to end would drop what it armed.
-DWORD runHandedOverSlam(const char* commandLine)
+DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess)
 {
-    if (promptOpen != 0 || optionsOpen != 0 || slamEnding())
+    slamConsole = consoleProcess;
+    if (promptOpen != 0 || optionsOpen != 0 || slamEnding()) {
+        tellSlamUser("Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done.",
+                     0, false, false);
         return handOverBusy;
+    }
     DWORD error = runSlam(commandLine, false);
     return error != 0 ? error : handOverDone;
 }
@@ -130,6 +195,7 @@ void applyCommandLine()
 {
     switch (chooseStartMode(GetCommandLineA(), settings.trayIconEnabled)) {
     case startSlam:
+        slamConsole = osConsoleOfParent();
         runSlam(GetCommandLineA(), true);
         break;
     case startQuiet:

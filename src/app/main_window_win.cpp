@@ -136,14 +136,15 @@ static void onTimer(HWND window, WPARAM id)
     }
 }
 
-// A second start's command line; any other program's message is ignored.
-static LRESULT onCopyData(const COPYDATASTRUCT* data)
+// A second start's command line, and the process whose console it was typed in; any
+// other program's message is ignored.
+static LRESULT onCopyData(WPARAM consoleProcess, const COPYDATASTRUCT* data)
 {
     static char commandLine[handOverMost];
     if (data == nullptr ||
         !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
         return 0;
-    return runHandedOverSlam(commandLine);
+    return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess));
 }
 
 static LRESULT onPowerBroadcast(WPARAM event)
@@ -174,7 +175,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER: onTimer(window, wParam); return 0;
     case trayCallbackMessage: return onTrayMessage(wParam, lParam);
     case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
-    case WM_COPYDATA: return onCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_COPYDATA: return onCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
     case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;

@@ -132,6 +132,18 @@ void resolveDirectories()
     endProcessWith(error != 0 ? error : ERROR_ACCESS_DENIED);
 }
 
+// A slam that no running copy answered: its console, when it has one, is told why.
+[[noreturn]] static void endSlamUnanswered(DWORD console, DWORD error, const char* why)
+{
+    char line[textSize] = "Pelk: ";
+    appendText(line, sizeof line, why);
+    appendText(line, sizeof line, " (");
+    appendNumber(line, sizeof line, error);
+    appendText(line, sizeof line, ")");
+    osWriteConsoleLine(console, line);
+    endProcessWith(error);
+}
+
 // A second start in the session does what it asked through the copy that runs: a slam
 // there, the options of a plain start, nothing for "/q". It touches no file of its own.
 // It returns when the other copy ends instead (its window gone already, or never there):
@@ -149,9 +161,13 @@ static void handToRunningCopy(HANDLE mutex)
     StartMode mode = chooseStartMode(commandLine, 1);
     if (mode == startQuiet)
         endProcess();
+    // The running copy tells a refusal or a failure on the console this slam was typed in.
+    DWORD console = mode == startSlam ? osConsoleOfParent() : 0;
     // A copy that neither shows its window nor ends: a slam was not done, and says so.
+    if (running == nullptr && mode == startSlam)
+        endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer: nothing was done.");
     if (running == nullptr)
-        endProcessWith(mode == startSlam ? ERROR_TIMEOUT : 0);
+        endProcess();
     // The running copy's sheet or prompt may come to the front: this start was the user's.
     DWORD runningProcess = 0;
     GetWindowThreadProcessId(running, &runningProcess);
@@ -167,11 +183,16 @@ static void handToRunningCopy(HANDLE mutex)
     // The answer comes when the slam has run: after its prompt, however long that waits.
     const UINT day = 24 * 60 * 60 * 1000;
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, day, &answer)) {
+    if (!SendMessageTimeoutA(running, WM_COPYDATA, console, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, day,
+                             &answer)) {
         DWORD error = GetLastError();
-        endProcessWith(error != 0 ? error : ERROR_TIMEOUT);
+        endSlamUnanswered(console, error != 0 ? error : ERROR_TIMEOUT,
+                          "the Pelk that runs cannot be reached from here (it may run as administrator): nothing was done.");
     }
-    endProcessWith(handOverExitCode(answer));
+    DWORD code = handOverExitCode(answer);
+    if (code == ERROR_CALL_NOT_IMPLEMENTED)
+        endSlamUnanswered(console, code, "the Pelk that runs is an older one, which takes no command: nothing was done.");
+    endProcessWith(code);
 }
 
 static void registerMainClass()

@@ -45,6 +45,13 @@ void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds
         plan.countdownSeconds = 0;
 }
 
+void formatSlamPrompt(uint32_t action, char* out, size_t outSize)
+{
+    const ActionEntry* entry = findAction(action);
+    copyText(out, outSize, entry != nullptr ? "Please confirm " : "");
+    appendText(out, outSize, entry != nullptr ? entry->logText : "");
+}
+
 uint32_t slamCountdown(uint32_t commandPromptMode, uint32_t commandWarnSeconds)
 {
     return commandPromptMode == 1 ? 0 : commandWarnSeconds;

@@ -47,6 +47,10 @@ struct PromptPlan {
 // any other value warn) with the caller's countdown.
 void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds, PromptPlan& plan);
 
+// The message of the command line's prompt: "Please confirm Remote Restart" (any action
+// by its own name); empty for a value that names none.
+void formatSlamPrompt(uint32_t action, char* out, size_t outSize);
+
 // The countdown of the command line's prompt: none for Confirm, else the warning seconds.
 uint32_t slamCountdown(uint32_t commandPromptMode, uint32_t commandWarnSeconds);
 

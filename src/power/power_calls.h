@@ -51,6 +51,12 @@ void osCloseWakeTimer(HANDLE timer);
 
 BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data);
 
+// The process whose console this one was started from (cmd, PowerShell, a batch file):
+// its parent, when that has a console; 0 otherwise (a shortcut, Explorer, Windows 2000).
+DWORD osConsoleOfParent();
+// Writes one line to the console of that process; FALSE when there is none (0).
+BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line);
+
 // Window timers; a dialog's timers too.
 UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs);
 BOOL osKillTimer(HWND window, UINT_PTR id);

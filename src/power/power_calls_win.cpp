@@ -185,6 +185,46 @@ static bool walkSessionProcesses(bool (*visit)(const char*, bool, void*), void* 
     return true;
 }
 
+// Windows XP and later let a program attach to another's console; Windows 2000 does not.
+static bool attachConsole(DWORD process)
+{
+    typedef BOOL(WINAPI * AttachConsoleProc)(DWORD);
+    AttachConsoleProc attach = lookUpFunction<AttachConsoleProc>("KERNEL32.dll", "AttachConsole");
+    return attach != nullptr && attach(process);
+}
+
+DWORD osConsoleOfParent()
+{
+    const DWORD parentProcess = static_cast<DWORD>(-1);  // ATTACH_PARENT_PROCESS
+    if (!attachConsole(parentProcess))
+        return 0;
+    FreeConsole();
+    DWORD parent = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more && parent == 0; more = Process32Next(snapshot, &entry))
+        parent = entry.th32ProcessID == GetCurrentProcessId() ? entry.th32ParentProcessID : 0;
+    if (snapshot != INVALID_HANDLE_VALUE)
+        CloseHandle(snapshot);
+    return parent;
+}
+
+BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line)
+{
+    if (consoleProcess == 0 || !attachConsole(consoleProcess))
+        return FALSE;
+    HANDLE console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 0, nullptr);
+    DWORD written = 0;
+    BOOL done = console != INVALID_HANDLE_VALUE && WriteFile(console, line, lstrlenA(line), &written, nullptr) &&
+                WriteFile(console, "\r\n", 2, &written, nullptr);
+    if (console != INVALID_HANDLE_VALUE)
+        CloseHandle(console);
+    FreeConsole();
+    return done;
+}
+
 // Windows 2000 has no list of sessions: every process is taken as this session's.
 BOOL osWalkProcesses(bool (*visit)(const char* name, bool ownSession, void* context), void* context)
 {

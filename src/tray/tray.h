@@ -9,3 +9,5 @@ void reloadTrayImage();
 LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage);
 // A balloon on the icon: `text`, then the system's own words for `error` (0: none).
 void showTrayNotice(const char* text, DWORD error);
+// The system's own words for `error`, without the line break they end in; empty when it has none.
+void describeError(DWORD error, char* out, DWORD outSize);

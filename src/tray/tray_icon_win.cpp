@@ -161,15 +161,22 @@ void showTrayNotice(const char* text, DWORD error)
     copyText(data.szInfoTitle, sizeof data.szInfoTitle, trayTipDefault);
     copyText(data.szInfo, sizeof data.szInfo, text);
     char reason[sizeof data.szInfo] = "";
-    DWORD length = error == 0 ? 0
-                              : FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                               error, 0, reason, sizeof reason, nullptr);
-    // The system's sentence ends with a line break that the balloon does not need.
-    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n'))
-        reason[--length] = '\0';
-    if (length > 0) {
+    if (error != 0)
+        describeError(error, reason, sizeof reason);
+    if (reason[0] != '\0') {
         appendText(data.szInfo, sizeof data.szInfo, ": ");
         appendText(data.szInfo, sizeof data.szInfo, reason);
     }
     osShellNotifyIcon(NIM_MODIFY, &data);
+}
+
+void describeError(DWORD error, char* out, DWORD outSize)
+{
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, out,
+                                  outSize, nullptr);
+    if (outSize > 0 && length == 0)
+        out[0] = '\0';
+    // The system's sentence ends with a line break that a balloon or a line does not need.
+    while (length > 0 && (out[length - 1] == '\r' || out[length - 1] == '\n'))
+        out[--length] = '\0';
 }

@@ -38,7 +38,7 @@ static void oneSecondCountdownWaits(HWND prompt)
 // countdown acts, No does not; No at a slam prompt ends the program.
 TEST(Actions, PromptsActOnlyOnYes)
 {
-    // name: of the tray menu's action, null at a slam start; call: null when nothing is performed
+    // command: of the tray menu, 0 at a slam start; name: the action's; call: null when nothing is performed
     struct Case { const char* arguments; UINT command; const char* name; uint32_t mode, seconds;
         void (*answer)(HWND); const char* call; };
     const Case cases[] = {
@@ -46,10 +46,10 @@ TEST(Actions, PromptsActOnlyOnYes)
         {"/q", IDM_SUSPEND, "Suspend", 1, 10, answerNo, nullptr},
         {"/q", IDM_SHUTDOWN, "Shutdown", 2, 10, pressEscape, nullptr},
         {"/q", IDM_LOG_OFF, "Log Off", 2, 10, countdownRunsOut, "ExitWindowsEx 0 2147483648"},
-        {"/slam /poff /wait", 0, nullptr, 2, 2, answerYes, "ExitWindowsEx 0 2147483648"},
-        {"/slam /poff /wait", 0, nullptr, 2, 2, answerNo, nullptr},
-        {"/slam /poff", 0, nullptr, 2, 2, countdownRunsOut, "ExitWindowsEx 0 2147483648"},
-        {"/slam /hibr", 0, nullptr, 2, 1, oneSecondCountdownWaits, "SetSystemPowerState 1 0"},
+        {"/slam /poff /wait", 0, "Log Off", 2, 2, answerYes, "ExitWindowsEx 0 2147483648"},
+        {"/slam /poff /wait", 0, "Log Off", 2, 2, answerNo, nullptr},
+        {"/slam /poff", 0, "Log Off", 2, 2, countdownRunsOut, "ExitWindowsEx 0 2147483648"},
+        {"/slam /hibr", 0, "Suspend", 2, 1, oneSecondCountdownWaits, "SetSystemPowerState 1 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.arguments) + " " + std::to_string(c.command) + " " + std::to_string(c.call != nullptr));
@@ -61,11 +61,11 @@ TEST(Actions, PromptsActOnlyOnYes)
             pelk.command(c.command);
         HWND prompt = pelk.waitForDialog();
         ASSERT_NE(nullptr, prompt);
-        const std::string name = c.name ? c.name : "";
+        const std::string name = c.name;
         EXPECT_EQ("Pelk 1.4", textOf(prompt));
-        EXPECT_EQ(c.name ? "Please confirm " + name : "", textOf(prompt, IDC_PROMPT_MESSAGE));
-        EXPECT_EQ(c.name ? "Yes, " + name : "Windows is about to be Slammed...", textOf(prompt, IDOK));
-        EXPECT_EQ(c.name ? "No! Don't do it!" : "No", textOf(prompt, IDCANCEL));
+        EXPECT_EQ("Please confirm " + name, textOf(prompt, IDC_PROMPT_MESSAGE));
+        EXPECT_EQ(c.command ? "Yes, " + name : "Windows is about to be Slammed...", textOf(prompt, IDOK));
+        EXPECT_EQ(c.command ? "No! Don't do it!" : "No", textOf(prompt, IDCANCEL));
         EXPECT_TRUE(GetWindowLongA(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
         GUITHREADINFO thread{sizeof thread};
         GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &thread);
@@ -75,11 +75,11 @@ TEST(Actions, PromptsActOnlyOnYes)
         EXPECT_EQ(c.mode == 2 && !std::strstr(c.arguments, "/wait"), std::count(timers.begin(), timers.end(), countdown));
         c.answer(prompt);
         ASSERT_TRUE(waitForClose(prompt));
-        const bool ends = !c.name && !c.call;
+        const bool ends = !c.command && !c.call;
         ASSERT_TRUE(ends ? pelk.waitForExit() : pelk.ready());
         EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, pelk.powerCalls());
         EXPECT_EQ(ends ? pelk.imageBase() : 0u, pelk.exitCode());
-        EXPECT_TRUE(!c.name || pelk.read("dLog.txt").empty());  // tray actions are never logged
+        EXPECT_TRUE(!c.command || pelk.read("dLog.txt").empty());  // tray actions are never logged
     }
 }
 

@@ -45,37 +45,51 @@ TEST(CommandLine, SlamActsAtOnce)
             EXPECT_EQ(c.saved, (std::vector<uint32_t>{saved.commandAction, saved.forceAction}));
         }
     }
-    // A script learns from the exit code that the remote computer was not found.
+    // A script learns from the exit code that the remote computer was not found, the
+    // console and the log say so.
     Pelk refused;
     refused.setReading("callError", ERROR_BAD_NETPATH);
+    refused.setReading("console", 1);
+    refused.writeSettings({{&Settings::logEvents, 1}});
     ASSERT_TRUE(refused.start("/slam /remo:NOWHERE") && refused.waitForExit());
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), refused.exitCode());
+    const std::string line = refused.journal().back();  // the system's words between
+    EXPECT_TRUE(line.rfind("Console Pelk: NOWHERE: ", 0) == 0 && line.find(". (53)") == line.size() - 6) << line;
+    EXPECT_EQ(Lines{"Remote Shut of NOWHERE failed (error 53)"}, refused.logTexts());
 }
 
-// "/when" only ever waits for a program on this computer: without a name (and none
-// stored, a folder is none) or with a remote action it is refused. Nothing is done, a
-// balloon says why, and the program ends with the code once it has been read.
-TEST(CommandLine, WhenWaitsOrIsRefused)
+// A refused slam does nothing and tells why: on the console it was typed in, and the
+// program ends at once; else in a balloon (on an icon of its own when the tray icon is
+// off), and the program ends with the code once it has been read. "/when" only ever
+// waits for a program on this computer: it is refused without a name (none stored, a
+// folder is none) and with a remote action.
+TEST(CommandLine, RefusalsAreTold)
 {
     const char* const noName = "/when needs the name of a program to wait for (/when:render.exe): nothing was done.";
     const char* const localOnly = "/when waits for a program only before an action on this computer: nothing was done.";
-    struct Case { const char* arguments; uint32_t action; DWORD exit; const char* says; };
+    // told: 0 a balloon, 1 the console, 2 a balloon with the tray icon off
+    struct Case { const char* arguments; uint32_t action; DWORD exit; const char* says; int told; };
     const Case cases[] = {
-        {"/slam /poff \"/when:C:\\Render Farm\\\"", 3, ERROR_FILE_NOT_FOUND, noName},
-        {"/slam /remo:NODE7 /when:render.exe", 3, ERROR_INVALID_PARAMETER, localOnly},
-        {"/slam /when:render.exe", 6, ERROR_INVALID_PARAMETER, localOnly},
+        {"/slam /poff \"/when:C:\\Render Farm\\\"", 3, ERROR_FILE_NOT_FOUND, noName, 0},
+        {"/slam /remo:NODE7 /when:render.exe", 3, ERROR_INVALID_PARAMETER, localOnly, 1},
+        {"/slam /when:render.exe", 6, ERROR_INVALID_PARAMETER, localOnly, 2},
+        {"/slam /kill /reboot", 3, ERROR_INVALID_PARAMETER, "\"/reboot\" is no keyword; nothing was done.", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
         Pelk pelk;
         pelk.setTextReading("processes", "render.exe");
-        pelk.writeSettings({{&Settings::commandAction, c.action}, {&Settings::commandPromptMode, 0}});
+        pelk.setReading("console", c.told == 1);
+        pelk.writeSettings({{&Settings::commandAction, c.action}, {&Settings::commandPromptMode, 0},
+                            {&Settings::trayIconEnabled, c.told != 2}});
         ASSERT_TRUE(pelk.start(c.arguments));
-        ASSERT_TRUE(waitUntil([&] { return pelk.read("PowerJournal.txt").find("SetTimer main 11 10000") != std::string::npos; }));
-        EXPECT_EQ("Shell_NotifyIcon modify 16 " + std::string(c.says), pelk.trayIcon().back());
-        pelk.timer(slamEndTimer);
+        if (c.told != 1) {
+            ASSERT_TRUE(waitUntil([&] { return pelk.read("PowerJournal.txt").find("SetTimer main 11 10000") != std::string::npos; }));
+            EXPECT_EQ("Shell_NotifyIcon modify 16 " + std::string(c.says), pelk.trayIcon().back());
+            pelk.timer(slamEndTimer);
+        }
         ASSERT_TRUE(pelk.waitForExit());
         EXPECT_EQ(c.exit, pelk.exitCode());
-        EXPECT_TRUE(pelk.powerCalls().empty());
+        EXPECT_EQ(c.told == 1 ? Lines{"Console Pelk: " + std::string(c.says)} : Lines{}, pelk.journal());
     }
 }

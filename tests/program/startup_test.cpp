@@ -30,7 +30,9 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
     first.setTextReading("processes", "explorer.exe|render.exe");
     ASSERT_TRUE(first.startQuiet({{&Settings::commandPromptMode, 0}}));
     // opens: the running copy's dialog meanwhile; exit 0: the code of a slam that was done; call: the running copy's
-    struct Case { const char* arguments; DWORD callError; UINT opens; size_t sheets; DWORD exit; const char* call; };
+    // console: the running copy's line on the console of a second start typed in one
+    struct Case { const char* arguments; DWORD callError; UINT opens; size_t sheets; DWORD exit; const char* call;
+        const char* console; };
     const Case cases[] = {
         {"/q", 0, 0, 0, 0, nullptr},
         {"", 0, 0, 1, 0, nullptr},
@@ -40,9 +42,10 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
         {"/slam /remo:NOWHERE", ERROR_BAD_NETPATH, 0, 0, ERROR_BAD_NETPATH, "InitiateSystemShutdownA NOWHERE|Windows is about to be Slammed...|5|0|1|2147483648"},
         {"/slam /when:render.exe", 0, 0, 0, 0, "SetTimer main 9 5000"},  // a watch, in the running copy's timers
         {"/slam /poff /when:", 0, 0, 0, 0, "SetTimer main 9 5000"},  // the stored name
-        {"/slam /when:absent.exe", 0, 0, 0, ERROR_FILE_NOT_FOUND, nullptr},
+        {"/slam /when:absent.exe", 0, 0, 0, ERROR_FILE_NOT_FOUND, nullptr, "absent.exe is not running."},
         {"/slam /poff", 0, IDM_SCHEDULE, 1, 170, nullptr},
-        {"/slam /susp /remo:SERVER9 /when:render.exe", 0, IDM_OPTIONS, 1, 170, nullptr},
+        {"/slam /susp /remo:SERVER9 /when:render.exe", 0, IDM_OPTIONS, 1, 170, nullptr,
+         "Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done."},
     };
     auto closeDialogs = [&first] {
         for (HWND dialog : first.windows())
@@ -58,16 +61,20 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
             first.command(c.opens);
         ASSERT_TRUE(waitUntil([&] { return first.windows().size() == (c.opens ? 1u : 0u); }));
         Pelk second;
+        second.setReading("console", c.console != nullptr);
         ASSERT_TRUE(second.start(c.arguments) && second.waitForExit());
         EXPECT_EQ(c.exit ? c.exit : second.imageBase(), second.exitCode());
         EXPECT_TRUE(waitUntil([&] { return first.windows().size() == c.sheets; }) && first.ready());
         const bool watch = std::strstr(c.arguments, "/when") != nullptr;
         EXPECT_EQ(c.call ? Lines{c.call} : Lines{}, watch ? first.timers() : first.powerCalls());
         EXPECT_TRUE(second.journal().empty() && second.read("dPelk.dat").empty());
+        if (c.console) {
+            EXPECT_EQ("Console Pelk: " + std::string(c.console), first.journal().back());
+        }
     }
     ASSERT_TRUE(closeDialogs());
     Settings saved = first.exitAndSaved();
-    EXPECT_EQ((Lines{"Suspend"}), first.logTexts());
+    EXPECT_EQ((Lines{"Suspend", "Remote Restart of NOWHERE failed (error 53)"}), first.logTexts());
     EXPECT_EQ(3u, saved.commandAction);
     EXPECT_STREQ("NOWHERE", saved.remoteComputerName);
     EXPECT_STREQ("render.exe", saved.watchProgram);

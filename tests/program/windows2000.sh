@@ -18,7 +18,7 @@ KERNEL32.DLL CancelWaitableTimer CloseHandle CopyFileA CreateDirectoryA CreateFi
   SetProcessShutdownParameters SetSystemPowerState SetUnhandledExceptionFilter SetWaitableTimer Sleep
   SystemTimeToFileTime TlsGetValue VirtualProtect VirtualQuery WideCharToMultiByte WriteFile lstrlenA
   CreateToolhelp32Snapshot Process32First Process32Next
-  FormatMessageA GetCurrentProcessId GetSystemDirectoryA SetLastError SetThreadExecutionState
+  FormatMessageA FreeConsole GetCurrentProcessId GetSystemDirectoryA SetLastError SetThreadExecutionState
   WaitForSingleObject lstrcatA lstrcpyA
 MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
   _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcmp memcpy signal

@@ -54,13 +54,20 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     for (const Start& c : starts)
         EXPECT_EQ(c.mode, chooseStartMode(c.line, c.trayIconEnabled)) << c.line << " tray " << c.trayIconEnabled;
 
+    // An argument that is no keyword changes nothing (unknown: the first such), the words
+    // that read as another keyword's letters keep the described meaning.
     const uint32_t kept = 99;
-    struct Case { const char* line; bool remote; uint32_t action, promptMode, force; const char* name; };
+    struct Case { const char* line; bool remote; uint32_t action, promptMode, force; const char* name, *unknown; };
     const Case cases[] = {
         {"pelk /slam /loop /kill", false, 1, kept, 1, "Stored"},
         {"pelk /slam /Shutdown", false, 0, kept, kept, "Stored"},
         {"pelk /slam /wait", false, kept, 1, kept, "Stored"},
-        {"pelk /slam /wait /xyzw /warn", false, kept, 2, kept, "Stored"},
+        {"pelk /slam /wait /remo:X1 /xyzw /reboot /warn", false, kept, kept, kept, "Stored", "/xyzw"},
+        {"pelk /slam /restart /sleep", false, 4, kept, kept, "Stored"},
+        {"pelk /slam /kill /PowerOff", false, 0, kept, 1, "Stored"},
+        {"pelk /slam /signout /logoff", false, 2, kept, kept, "Stored"},
+        {"pelk /slam /hibernate /suspend /q", false, kept, kept, kept, "Stored", "/q"},
+        {"pelk /slam /hibernate \"\" /q", false, 5, kept, kept, "Stored"},
         {"pelk /logo", false, kept, kept, kept, "Stored"},
         {"pelk /slam /remote:SERVER7", true, kept, kept, kept, "e:SERVER7"},
         {"pelk /slam /remo:X", true, kept, kept, kept, "Stored"},
@@ -74,7 +81,9 @@ TEST(CommandLine, StartModeAndSlamKeywords)
         Settings s{};
         std::strcpy(s.remoteComputerName, "Stored");
         s.commandAction = s.commandPromptMode = s.forceAction = kept;
-        EXPECT_EQ(c.remote, applySlamKeywords(c.line, s));
+        char unknown[4];  // cut to fit
+        EXPECT_EQ(c.remote, applySlamKeywords(c.line, s, nullptr, unknown, sizeof unknown));
+        EXPECT_EQ(std::string(c.unknown ? c.unknown : "").substr(0, 3), unknown);
         EXPECT_EQ(c.action, s.commandAction);
         EXPECT_EQ(c.promptMode, s.commandPromptMode);
         EXPECT_EQ(c.force, s.forceAction);
