@@ -186,19 +186,24 @@ static bool walkSessionProcesses(bool (*visit)(const char*, bool, void*), void* 
 }
 
 // Windows XP and later let a program attach to another's console; Windows 2000 does not.
-static bool attachConsole(DWORD process)
+// Attached when it was not, or using the console it has already (Wine gives a program
+// its parent's): false when neither.
+static bool useConsole(DWORD process, bool* attached)
 {
     typedef BOOL(WINAPI * AttachConsoleProc)(DWORD);
     AttachConsoleProc attach = lookUpFunction<AttachConsoleProc>("KERNEL32.dll", "AttachConsole");
-    return attach != nullptr && attach(process);
+    *attached = attach != nullptr && attach(process);
+    return *attached || (attach != nullptr && GetLastError() == ERROR_ACCESS_DENIED);
 }
 
 DWORD osConsoleOfParent()
 {
     const DWORD parentProcess = static_cast<DWORD>(-1);  // ATTACH_PARENT_PROCESS
-    if (!attachConsole(parentProcess))
+    bool attached = false;
+    if (!useConsole(parentProcess, &attached))
         return 0;
-    FreeConsole();
+    if (attached)
+        FreeConsole();
     DWORD parent = 0;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32 entry;
@@ -212,7 +217,8 @@ DWORD osConsoleOfParent()
 
 BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line)
 {
-    if (consoleProcess == 0 || !attachConsole(consoleProcess))
+    bool attached = false;
+    if (consoleProcess == 0 || !useConsole(consoleProcess, &attached))
         return FALSE;
     HANDLE console = CreateFileA("CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                  0, nullptr);
@@ -221,7 +227,8 @@ BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line)
                 WriteFile(console, "\r\n", 2, &written, nullptr);
     if (console != INVALID_HANDLE_VALUE)
         CloseHandle(console);
-    FreeConsole();
+    if (attached)
+        FreeConsole();
     return done;
 }
 
