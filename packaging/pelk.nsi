@@ -34,8 +34,8 @@ VIAddVersionKey "ProductName" "Pelk"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "Pelk ${VERSION} Setup"
-VIAddVersionKey "CompanyName" "Pelk developers"
-VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Pelk developers"
+VIAddVersionKey "CompanyName" "Orvenlit"
+VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Orvenlit"
 
 ; "Start Pelk" on the finish page (offered only when no restart is pending).
 !define MUI_FINISHPAGE_RUN
@@ -124,7 +124,7 @@ Section "Pelk"
     CreateShortcut "$SMPROGRAMS\Pelk\Pelk Help.lnk" "$INSTDIR\ReadMe.htm"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Pelk"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Pelk developers"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Orvenlit"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Pelk.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'

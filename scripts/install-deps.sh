@@ -5,11 +5,13 @@
 set -eu
 
 # Both Windows builds: the mingw-w64 compilers for 32-bit and 64-bit Windows, and both
-# halves of Wine (the 32-bit one starts only where the kernel runs 32-bit programs).
+# halves of Wine (the 32-bit one starts only where the kernel runs 32-bit programs) with
+# its fonts: those Windows has (Tahoma, the caption buttons' Marlett), which the labels
+# are measured in.
 PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-wine wine32:i386 wine64 xvfb xauth nsis zip $*"
+wine wine32:i386 wine64 fonts-wine xvfb xauth nsis zip $*"
 
 missing=""
 for p in $PACKAGES; do

@@ -89,12 +89,13 @@ static void onAboutAction(HWND dialog)
 static void onAboutInit(HWND dialog)
 {
     aboutOpen = 1;
+    centerOnPointerMonitor(dialog);
     for (int i = 0; i < 2; ++i)
         SendDlgItemMessageA(dialog, IDC_ABOUT_VIEW, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(viewEntries[i]));
     showAboutView(dialog, progDirsView);
 }
 
-// Only Close (or Enter) ends the box; Esc does nothing.
+// Close, Enter and Esc end the box, as they end every other dialog of Pelk.
 static INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
@@ -105,6 +106,7 @@ static INT_PTR CALLBACK aboutBoxProc(HWND dialog, UINT message, WPARAM wParam, L
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK:
+    case IDCANCEL:
         aboutOpen = 0;
         EndDialog(dialog, 0);
         break;

@@ -1,4 +1,5 @@
-// The DPI a window is shown at, for the pixel sizes that the code scales itself.
+// A window's monitor: the DPI the window is shown at, for the pixel sizes that the code
+// scales itself, and where a dialog opens.
 #include <windows.h>
 
 #include "app/dpi.h"
@@ -17,4 +18,19 @@ uint32_t windowDpi(HWND window)
         ReleaseDC(nullptr, screen);
     }
     return dpi > 0 ? dpi : standardDpi;
+}
+
+void centerOnPointerMonitor(HWND window)
+{
+    POINT pointer = {0, 0};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    RECT frame = {0, 0, 0, 0};
+    if (!GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(window, &frame))
+        return;
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(window, nullptr, centeredStart(work.left, work.right - work.left, frame.right - frame.left),
+                 centeredStart(work.top, work.bottom - work.top, frame.bottom - frame.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -14,7 +14,7 @@ static uint32_t nameOfNtVersion(const VersionRecord& v, const char** name)
             *name = "Windows XP";
             return versionXp;
         case 2: *name = "Windows Server 2003 family"; return versionServer2003;
-        default: *name = "Unknown Window 2000"; return versionUnknown;
+        default: *name = "Unknown Windows 2000"; return versionUnknown;
         }
     }
     if (v.major == 6) {

@@ -16,10 +16,10 @@ static const PageTip batteryTips[] = {
     {IDC_BATTERY_LOCATION, "Selects where the battery monitor window will be located. In free mode the Monitor Window "
                            "can be moved."},
     {IDC_BATTERY_ALWAYS_ON, "Shows the Monitor Window at all times"},
-    {IDC_BATTERY_ON_CHANGE, "Shows the Monitor Window whenever the batter level changes by the selected percentage"},
+    {IDC_BATTERY_ON_CHANGE, "Shows the Monitor Window whenever the battery level changes by the selected percentage"},
     {IDC_BATTERY_ON_TOP, "Makes the Monitor Window the Top-Most window"},
     {IDC_BATTERY_HOVER, "Sets the Monitor Window to appear when the mouse pointer is hovered over the tray icon"},
-    {IDC_BATTERY_TRANSLUCENT, "Show the battery monitor transperant"},
+    {IDC_BATTERY_TRANSLUCENT, "Show the battery monitor transparent"},
     {IDC_BATTERY_STEP, "How much should the battery percentage change before Pelk notifies you"},
     {IDC_BATTERY_CHARGED, "What you want Pelk to consider as a charged battery"},
 };
@@ -32,6 +32,8 @@ static void updateBatteryPageControls(HWND page)
     for (int id : monitorControls)
         enable(page, id, enabling.monitorControls);
     enable(page, IDC_BATTERY_ON_TOP, enabling.onTop);
+    // Every control greyed for want of a battery: a line says why.
+    ShowWindow(GetDlgItem(page, IDC_BATTERY_NONE), batteryPresent == 0 ? SW_SHOW : SW_HIDE);
     enable(page, IDC_BATTERY_HOVER, enabling.hoverAndStep);
     enable(page, IDC_BATTERY_STEP, enabling.hoverAndStep);
 }

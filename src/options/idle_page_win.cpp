@@ -12,7 +12,7 @@
 static const PageTip idleTips[] = {
     {IDC_IDLE_ACTION, "Selects the Shutdown type (Shutdown, Restart...)"},
     {IDC_IDLE_FORCE, "If a normal shutdown fails then Pelk will attempt to close non-responding programs"},
-    {IDC_IDLE_ENABLED, "Sets Pelk to monitor the computer activity, and to peform the shutdown action after a set time "
+    {IDC_IDLE_ENABLED, "Sets Pelk to monitor the computer activity, and to perform the shutdown action after a set time "
                        "of idleness"},
     {IDC_IDLE_RESUME, "Sets the computer to resume after a set time"},
     {IDC_IDLE_RESUME_MINUTES, "How many minutes before Pelk resumes computer after suspending it"},
@@ -53,9 +53,11 @@ static void onIdleEnabledClicked(HWND page)
         osKillTimer(mainWindow, idleTimer);
 }
 
-static void onIdlePageCommand(HWND page, int id)
+static void onIdlePageCommand(HWND page, int id, int notification)
 {
-    if (id == IDC_IDLE_ENABLED) {
+    if (id == IDC_IDLE_MINUTES || id == IDC_IDLE_RESUME_MINUTES) {
+        keepTypedMinutes(page, id, notification);
+    } else if (id == IDC_IDLE_ENABLED) {
         onIdleEnabledClicked(page);
     } else if (id == IDC_IDLE_ACTION) {
         settings.idleAction = listSelection(page, id, settings.idleAction);
@@ -80,7 +82,7 @@ INT_PTR CALLBACK idlePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 {
     switch (message) {
     case WM_INITDIALOG: onIdlePageInit(page); return TRUE;
-    case WM_COMMAND: onIdlePageCommand(page, LOWORD(wParam)); return TRUE;
+    case WM_COMMAND: onIdlePageCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: return onPageNotify(page, lParam, nullptr, onIdlePageLeft);
     }
     return FALSE;

@@ -17,7 +17,7 @@ static const char runValue[] = "Pelk.exe";
 static const PageTip miscTips[] = {
     {IDC_MISC_HELP, "Shows the ReadMe"},
     {IDC_MISC_ABOUT, "Shows the version of Pelk and where it keeps its files"},
-    {IDC_MISC_AUTO_START, "Sets Pelk to start with windows"},
+    {IDC_MISC_AUTO_START, "Sets Pelk to start with Windows"},
     {IDC_MISC_VIEW_DIR, "Opens the directory where Pelk saves all files"},
     {IDC_MISC_VIEW_LOG, "Opens up the Log text file"},
     {IDC_MISC_LOG_EVENTS, "Log Command Line Shutdowns"},

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stddef.h>
 
+#include "app/dpi.h"
 #include "app/globals.h"
 #include "resources/resource.h"
 
@@ -25,6 +26,14 @@ static const DWORD pageRecordSize = offsetof(PROPSHEETPAGEA, pszHeaderSubTitle) 
 static const DWORD headerRecordSize = offsetof(PROPSHEETHEADERA, hbmHeader) + sizeof(HBITMAP);
 static_assert(sizeof(void*) == 8 || (pageRecordSize == 48 && headerRecordSize == 52), "the 32-bit records");
 
+// The sheet opens where the user looks, not at the corner of the screen.
+static int CALLBACK onSheetEvent(HWND sheet, UINT event, LPARAM)
+{
+    if (event == PSCB_INITIALIZED)
+        centerOnPointerMonitor(sheet);
+    return 0;
+}
+
 static PROPSHEETPAGEA pageRecords[pageCount];
 static HPROPSHEETPAGE pageHandles[pageCount];
 static PROPSHEETHEADERA header;
@@ -44,7 +53,8 @@ INT_PTR showOptionsSheet(HWND mainWindow)
     }
     ZeroMemory(&header, sizeof header);
     header.dwSize = headerRecordSize;
-    header.dwFlags = PSH_NOAPPLYNOW;
+    header.dwFlags = PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    header.pfnCallback = onSheetEvent;
     header.hInstance = instanceHandle;
     header.pszCaption = "Pelk 1.4";
     header.nPages = pageCount;

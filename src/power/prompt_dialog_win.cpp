@@ -82,6 +82,7 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     enterPromptOpen();
     takeRequest(state);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    centerOnPointerMonitor(dialog);
     SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, state->message);
     // A button without a text of its own keeps the template's "Yes" or "No".
     if (state->hasYesText)

@@ -88,6 +88,7 @@
 #define IDC_BATTERY_ON_CHANGE   1003
 #define IDC_BATTERY_STEP        1005
 #define IDC_BATTERY_CHARGED     1006
+#define IDC_BATTERY_NONE        1008
 
 // Options sheet, Misc page
 #define IDD_MISC_PAGE           1035

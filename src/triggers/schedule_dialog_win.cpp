@@ -1,6 +1,7 @@
 // The scheduled shutdown: the Schedule Shutdown dialog, its countdown timer,
 // Abort Shutdown, and the minute and action lists shared with the option pages.
 #include "app/control_tips.h"
+#include "app/dpi.h"
 #include "app/globals.h"
 #include "app/text.h"
 #include "power/power.h"
@@ -20,6 +21,20 @@ void fillMinutesList(HWND dialog, int comboId, DWORD minutes)
     for (int i = 0; i < 19; ++i)
         SendDlgItemMessageA(dialog, comboId, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(minutesListEntries[i]));
     SetDlgItemInt(dialog, comboId, minutes, FALSE);
+}
+
+void keepTypedMinutes(HWND dialog, int comboId, int notification)
+{
+    static char typed[textSize];
+    static bool chosen;
+    if (notification == CBN_DROPDOWN) {
+        GetDlgItemTextA(dialog, comboId, typed, sizeof typed);
+        chosen = false;
+    } else if (notification == CBN_SELENDOK) {
+        chosen = true;
+    } else if (notification == CBN_CLOSEUP && !chosen) {
+        SetDlgItemTextA(dialog, comboId, typed);
+    }
 }
 
 void fillPowerActionList(HWND dialog, int listId, DWORD value)
@@ -65,6 +80,7 @@ static BOOL onScheduleInit(HWND dialog)
     CheckDlgButton(dialog, IDC_SCHEDULE_RESUME, settings.scheduleResumeEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
     addScheduleTips(dialog);
     updateScheduleEnabling(dialog);
+    centerOnPointerMonitor(dialog);
     SetForegroundWindow(dialog);
     return TRUE;
 }
@@ -120,6 +136,8 @@ static INT_PTR CALLBACK scheduleDialogProc(HWND dialog, UINT message, WPARAM wPa
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDC_SCHEDULE_ACTION: onScheduleActionChanged(dialog); break;
+    case IDC_SCHEDULE_MINUTES:
+    case IDC_SCHEDULE_RESUME_MINUTES: keepTypedMinutes(dialog, LOWORD(wParam), HIWORD(wParam)); break;
     case IDC_SCHEDULE_RESUME:
         if (HIWORD(wParam) == BN_CLICKED)
             onScheduleResumeClicked(dialog);

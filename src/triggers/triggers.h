@@ -17,5 +17,9 @@ void cancelWakeTimer();
 void onAutomaticResume();
 // Fills a combo box with the minute choices and shows `minutes` as its text.
 void fillMinutesList(HWND dialog, int comboId, DWORD minutes);
+// A minutes list opened on a typed number selects the first entry that begins with it
+// ("5": "510 (8.5 hrs)"); closed without a choice, the typed number comes back. Called
+// with each notification of the list.
+void keepTypedMinutes(HWND dialog, int comboId, int notification);
 // Fills a list with the six local actions and selects `value` (none when above 5).
 void fillPowerActionList(HWND dialog, int listId, DWORD value);

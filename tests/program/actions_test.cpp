@@ -166,11 +166,15 @@ TEST(Actions, ScheduleDialog)
     EXPECT_EQ("Schedule Shutdown", textOf(dialog));
     EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_SCHEDULE_RESUME));
     EXPECT_TRUE(enabled(dialog, IDC_SCHEDULE_RESUME_MINUTES));
-    // Its other tips are the option pages' texts for the same fields.
-    EXPECT_EQ("Sets the computer to resume after a set time", pelk.tip(dialog, IDC_SCHEDULE_RESUME));
     EXPECT_EQ("Length of time in minutes prior to shutdown action", pelk.tip(dialog, IDC_SCHEDULE_MINUTES));
     ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_SCHEDULE));  // while the dialog shows: nothing
     EXPECT_EQ(1u, pelk.windows().size());
+
+    // A typed number stays when its list opens and closes without a choice.
+    SetDlgItemTextA(dialog, IDC_SCHEDULE_MINUTES, "5");
+    for (BOOL open : {TRUE, FALSE})
+        SendDlgItemMessageA(dialog, IDC_SCHEDULE_MINUTES, CB_SHOWDROPDOWN, open, 0);
+    EXPECT_EQ("5", textOf(dialog, IDC_SCHEDULE_MINUTES));
 
     // The resume box follows the action, which counts at once; the rest only on OK.
     SendDlgItemMessageA(dialog, IDC_SCHEDULE_RESUME, BM_CLICK, 0, 0);

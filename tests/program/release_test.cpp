@@ -47,7 +47,8 @@ TEST(Release, InstallsRunsAndUninstalls)
     for (const char* file : {"Pelk.exe", "ReadMe.htm", "DefSet.txt", "Uninstall.exe"})
         EXPECT_TRUE(exists(folder + file)) << file;
     EXPECT_TRUE(exists(menu + "Pelk.lnk") && exists(menu + "Pelk Help.lnk"));  // the menu of all users
-    EXPECT_EQ(PELK_VERSION_TEXT, registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion"));
+    EXPECT_EQ(PELK_VERSION_TEXT " Orvenlit", registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion") + " " +
+                                           registryText(HKEY_LOCAL_MACHINE, entry, "Publisher"));
 
     // With DefSet.txt beside it, the program reads and saves its settings in the application-data folder.
     Pelk data("Pelk.exe", appData + "\\Orvenlit\\Pelk\\");

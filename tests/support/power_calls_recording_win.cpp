@@ -118,10 +118,7 @@ void osCloseWakeTimer(HANDLE timer)
 // "console" 1: started from a console, whose lines are journaled.
 DWORD osConsoleOfParent() { return reading("console", 0) != 0 ? GetCurrentProcessId() : 0; }
 
-BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line)
-{
-    return consoleProcess != 0 && journal("Console %s", line);
-}
+BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line) { return consoleProcess && journal("Console %s", line); }
 
 BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data)
 {

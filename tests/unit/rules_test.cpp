@@ -77,7 +77,7 @@ TEST(WindowsVersion, Naming)
         {2, 5, 1, 0, false, false, true, 1, 0x200, "", "Windows XP Home Edition", 19},
         {2, 5, 1, 0, true, true, false, 0, 0, "", "Windows XP Tablet PC Edition", 22},
         {2, 5, 2, 0, false, false, false, 0, 0, "", "Windows Server 2003 family", 23},
-        {2, 5, 3, 0, false, false, false, 0, 0, "", "Unknown Window 2000", 0},
+        {2, 5, 3, 0, false, false, false, 0, 0, "", "Unknown Windows 2000", 0},
         {2, 10, 0, 19045, false, false, false, 0, 0, "", "Windows 10", 28},
         {2, 10, 0, 22000, false, false, false, 0, 0, "", "Windows 11", 29},
         {2, 12, 1, 0, false, false, false, 0, 0, "", "Windows NT 12.1", 30},
