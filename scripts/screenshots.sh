@@ -33,8 +33,9 @@ menu() { xdotool mousemove 1013 757 click 3 sleep 1; click 900 "$1"; }  # an ite
 settings 1 0 1
 "$wine" explorer /desktop=Pelk,1024x768 PelkTest.exe >/dev/null 2>&1 &
 sleep 8
-for tab in tray:38 command:100 idle:162 battery:216 misc:270 watch:324; do click "${tab#*:}" 38; shot "options-${tab%:*}" 396x274+0+0; done
-click 340 252
+# The sheet opens in the middle of the screen.
+for tab in tray:367 command:425 idle:484 battery:539 misc:592 watch:647; do click "${tab#*:}" 278; shot "options-${tab%:*}"; done
+click 643 509
 xdotool mousemove 1013 757 click 3 sleep 1 mousemove 900 618; shot tray-menu 424x300+600+468; click 600 200
 menu 712; shot prompt-confirm; click 548 456
 menu 678; shot schedule; click 556 450
