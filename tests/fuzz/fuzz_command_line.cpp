@@ -46,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     s.remoteComputerName[599] = '\0';
     s.watchProgram[207] = '\0';
     bool watch = false;
-    const bool remote = applySlamKeywords(line, s, &watch);
+    char unknown[9];  // the first word that is no keyword, cut to fit
+    const bool remote = applySlamKeywords(line, s, &watch, unknown, sizeof unknown);
+    require(std::memchr(unknown, '\0', sizeof unknown) != nullptr && (!unknown[0] || (!remote && !watch)));
     require(!odd || (!remote && !watch));
     require(std::memchr(s.remoteComputerName, '\0', sizeof s.remoteComputerName) != nullptr);
     require(std::memchr(s.watchProgram, '\0', sizeof s.watchProgram) != nullptr && (!watch || s.watchProgram[0]));
