@@ -15,15 +15,6 @@ enum AboutView { progDirsView, diagnosticsView };
 
 static const char* const viewEntries[] = {"Prog Dirs", "Diagnostics"};
 
-// Moves and sizes a control in pixels of the dialog's client area, given at 100% and
-// scaled to the dialog's DPI as its dialog units are.
-static void moveDialogControl(HWND dialog, int id, int x, int y, int width, int height)
-{
-    uint32_t dpi = windowDpi(dialog);
-    MoveWindow(GetDlgItem(dialog, id), scaleForDpi(x, dpi), scaleForDpi(y, dpi), scaleForDpi(width, dpi),
-               scaleForDpi(height, dpi), TRUE);
-}
-
 static void viewText(int view, char* text)
 {
     if (view == diagnosticsView) {
@@ -36,9 +27,23 @@ static void viewText(int view, char* text)
     appendText(text, textSize, dataDir);
 }
 
+// The information box fills the space between the text rows and the bottom row, whose
+// height in pixels follows the font as much as the scaling does.
+static void placeInformationBox(HWND dialog)
+{
+    uint32_t dpi = windowDpi(dialog);
+    RECT client = {0, 0, 0, 0}, bottomRow = {0, 0, 0, 0};
+    GetClientRect(dialog, &client);
+    GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_VIEW), &bottomRow);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&bottomRow), 2);
+    int32_t top = scaleForDpi(190, dpi), margin = scaleForDpi(5, dpi);
+    MoveWindow(GetDlgItem(dialog, IDC_ABOUT_INFO), margin, top, client.right - 2 * margin,
+               bottomRow.top - margin - top, TRUE);
+}
+
 static void showAboutView(HWND dialog, int view)
 {
-    moveDialogControl(dialog, IDC_ABOUT_INFO, 5, 190, 290, 140);
+    placeInformationBox(dialog);
     SendDlgItemMessageA(dialog, IDC_ABOUT_VIEW, CB_SETCURSEL, view, 0);
     bool dirs = view == progDirsView;
     SetDlgItemTextA(dialog, IDC_ABOUT_ACTION, dirs ? "Open Dirs" : "Copy");

@@ -25,7 +25,7 @@ MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app
   strchr strcmp strlen strncmp strrchr vfprintf
 SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
-  GetDC GetMonitorInfoA MonitorFromPoint MonitorFromRect ReleaseDC SetRect ShowWindow
+  GetClientRect GetDC GetMonitorInfoA MapWindowPoints MonitorFromPoint MonitorFromRect ReleaseDC SetRect ShowWindow
   CreateWindowExA DefWindowProcA DestroyIcon DestroyMenu DestroyWindow DialogBoxParamA DispatchMessageA EmptyClipboard
   EnableWindow EndDialog ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
   GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadImageA
