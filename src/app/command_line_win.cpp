@@ -4,12 +4,12 @@
 #include "app/command_line.h"
 #include "app/hand_over.h"
 #include "app/text.h"
-#include "settings/settings_file.h"
 #include "options/option_rules.h"
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
 #include "triggers/watch.h"
@@ -78,19 +78,19 @@ static const char whenLocalOnly[] = "/when waits for a program only before an ac
 // watch's road; it never acts at once. A remote action is refused, and so is a name
 // that runs nowhere (the stored name stands in for a missing one). The error, 0 when
 // armed, and what the user is to be told in text.
-static DWORD watchForSlam(bool remote, char* text, size_t textSize)
+static DWORD watchForSlam(bool remote, char* text, size_t size)
 {
     if (remote || settings.commandAction > 5) {
-        copyText(text, textSize, whenLocalOnly);
+        copyText(text, size, whenLocalOnly);
         return ERROR_INVALID_PARAMETER;
     }
     WatchArmResult armed = armWatch(settings.watchProgram, settings.commandAction);
     if (armed == watchArmedOk)
         return 0;
     if (armed == watchNoName)
-        copyText(text, textSize, whenNeedsName);
+        copyText(text, size, whenNeedsName);
     else
-        watchRefusalText(settings.watchProgram, text, textSize);
+        watchRefusalText(settings.watchProgram, text, size);
     return ERROR_FILE_NOT_FOUND;
 }
 
@@ -112,8 +112,10 @@ static DWORD runRemoteSlam(bool ownStart)
             appendLogLine(logLine);
         tellSlamUser(settings.remoteComputerName, error, ownStart, true);
     }
+    if (ownStart && error != 0)
+        endAfterNotice(error);
     if (ownStart)
-        error != 0 ? endAfterNotice(error) : endSlam();
+        endSlam();
     return error;
 }
 
