@@ -33,8 +33,12 @@ menu() { xdotool mousemove 1013 757 click 3 sleep 1; click 900 "$1"; }  # an ite
 settings 1 0 1
 "$wine" explorer /desktop=Pelk,1024x768 PelkTest.exe >/dev/null 2>&1 &
 sleep 8
-# The sheet opens in the middle of the screen.
-for tab in tray:367 command:425 idle:484 battery:539 misc:592 watch:647; do click "${tab#*:}" 278; shot "options-${tab%:*}"; done
+# The sheet opens in the middle of the screen, its seven tabs in two rows: a tab of the
+# upper row brings its row down to the page.
+shot options-tray
+for tab in command:467,296 idle:554,296 battery:626,296 misc:397,278 watch:509,296 clock:623,296; do
+  xy=${tab#*:}; click "${xy%,*}" "${xy#*,}"; shot "options-${tab%:*}"
+done
 click 643 509
 xdotool mousemove 1013 757 click 3 sleep 1 mousemove 900 618; shot tray-menu 424x300+600+468; click 600 200
 menu 712; shot prompt-confirm; click 548 456

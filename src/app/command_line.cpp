@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "app/text.h"
+#include "triggers/clock_rules.h"
+#include "triggers/schedule_rules.h"
 #include "triggers/watch_rules.h"
 
 namespace {
@@ -191,53 +193,68 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
     return startOptions;
 }
 
+// The minutes of "/mins:90": digits only, read as Schedule Shutdown reads its box.
+bool readMinutes(const char* text, uint32_t* minutes)
+{
+    if (*text < '0' || *text > '9')
+        return false;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+    }
+    *minutes = clampScheduleMinutes(leadingNumber(text));
+    return true;
+}
+
 // One pass over the text instead of re-reading it for every argument number, into a
 // copy of the record that is kept only when every argument was a keyword.
-bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch, char* unknown, size_t unknownSize)
+SlamWords applySlamKeywords(const char* commandLine, Settings& s)
 {
-    if (watch)
-        *watch = false;
-    if (unknown && unknownSize > 0)
-        unknown[0] = '\0';
+    SlamWords words = {};
     if (!commandLine || hasOddQuoteCount(commandLine))
-        return false;
+        return words;
     const char* p = firstArgument(commandLine);
     if (!p || !advanceToNextArgument(p) || !advanceToNextArgument(p))
-        return false;
+        return words;
 
     Settings applied = s;
-    bool remote = false;
-    bool waits = false;
     char argument[argumentBufferSize];
     char keyword[5];
     do {
         if (copyArgument(p, argument, sizeof argument) != argumentFound)
             break;
         keywordOf(argument, keyword);
+        const char* value = std::strlen(argument) > remoteNameOffset ? argument + remoteNameOffset : "";
+        bool valid = true;
         if (std::strcmp(keyword, "remo") == 0) {
-            remote = true;
+            words.remote = true;
             applyRemoteArgument(argument, applied);
-            continue;
-        }
-        if (std::strcmp(keyword, "when") == 0) {
+        } else if (std::strcmp(keyword, "when") == 0) {
+            words.watch = true;
             applyWatchArgument(argument, applied);
-            waits = true;
-            continue;
+        } else if (std::strcmp(keyword, "time") == 0) {
+            words.clock = valid = parseClockTime(value, &words.clockMinute);
+        } else if (std::strcmp(keyword, "mins") == 0) {
+            words.countdown = valid = readMinutes(value, &words.countdownMinutes);
+        } else if (std::strcmp(keyword, "abor") == 0) {
+            words.abort = true;
+        } else {
+            const SlamKeyword* found = nullptr;
+            for (const SlamKeyword& entry : slamKeywords)
+                found = found == nullptr && std::strcmp(keyword, entry.keyword) == 0 ? &entry : found;
+            if (found != nullptr)
+                applied.*found->field = found->value;
+            valid = found != nullptr;
         }
-        const SlamKeyword* found = nullptr;
-        for (const SlamKeyword& entry : slamKeywords)
-            found = found == nullptr && std::strcmp(keyword, entry.keyword) == 0 ? &entry : found;
-        if (found == nullptr) {
-            if (unknown && unknownSize > 0)
-                copyText(unknown, unknownSize, argument);
-            return false;
+        if (!valid) {
+            SlamWords refused = {};
+            refused.badValue = keyword[0] == 't' || keyword[0] == 'm';
+            copyText(refused.unknown, sizeof refused.unknown, argument);
+            return refused;
         }
-        applied.*found->field = found->value;
     } while (advanceToNextArgument(p));
     s = applied;
-    if (watch)
-        *watch = waits;
-    return remote;
+    return words;
 }
 
 uint32_t remoteRestartFlag(uint32_t commandAction)

@@ -18,15 +18,25 @@ enum StartMode { startOptions, startQuiet, startSlam };
 
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 
-// Applies the keywords of arguments 2, 3, ... up to the first missing or empty one;
-// true when a "remo" argument was among them. A "when" argument sets *watch (when
-// given): the slam's action is then to wait for a program to end, never to act at
-// once. Its name ("/when:render.exe"), without the folders of a path, goes into
-// s.watchProgram; without one ("/when", "/when:", a folder) the stored name stays.
-// An argument that is no keyword leaves s as it was, and is copied into unknown (when
-// given, cut to unknownSize): nothing may be done on a guess.
-bool applySlamKeywords(const char* commandLine, Settings& s, bool* watch = nullptr, char* unknown = nullptr,
-                       size_t unknownSize = 0);
+// What a slam's words ask besides the keywords that set fields of the record.
+struct SlamWords {
+    bool remote;                // "remo": the action is a remote one
+    bool watch;                 // "when": wait for a program to end, never act at once
+    bool abort;                 // "abort": cancel what is armed
+    bool clock;                 // "time:23:30": at that clock time, once
+    uint32_t clockMinute;
+    bool countdown;             // "mins:90": in that many minutes, as Schedule Shutdown does
+    uint32_t countdownMinutes;  // brought into Schedule Shutdown's range
+    char unknown[100];          // the first argument that is no keyword, cut to fit; "" when none
+    bool badValue;              // ... or a "time" or "mins" whose value is no time or number
+};
+
+// Applies the keywords of arguments 2, 3, ... up to the first missing or empty one. The
+// name of "when" ("/when:render.exe"), without the folders of a path, goes into
+// s.watchProgram; without one ("/when", "/when:", a folder) the stored name stays. An
+// argument that is no keyword, or holds no valid value, leaves s as it was, and all the
+// rest of the answer empty: nothing may be done on a guess.
+SlamWords applySlamKeywords(const char* commandLine, Settings& s);
 
 // Restart flag of the remote slam: Restart and Remote Restart both restart.
 uint32_t remoteRestartFlag(uint32_t commandAction);

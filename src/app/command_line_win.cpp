@@ -12,6 +12,8 @@
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
+#include "triggers/clock_rules.h"
+#include "triggers/triggers.h"
 #include "triggers/watch.h"
 #include "triggers/watch_rules.h"
 
@@ -94,6 +96,51 @@ static DWORD watchForSlam(bool remote, char* text, size_t size)
     return ERROR_FILE_NOT_FOUND;
 }
 
+static const char waitsLocalOnly[] = "/time and /mins arm only an action on this computer: nothing was done.";
+
+// "/when", "/time" and "/mins" arm what waits (the program watch, the clock time, the
+// countdown) with the slam's action, and never act at once. The error, 0 when armed,
+// and what the user is to be told in text.
+static DWORD armForSlam(const SlamWords& words, char* text, size_t size)
+{
+    if (words.watch) {
+        DWORD error = watchForSlam(words.remote, text, size);
+        if (error != 0)
+            return error;
+    }
+    if ((words.clock || words.countdown) && (words.remote || settings.commandAction > 5)) {
+        copyText(text, size, waitsLocalOnly);
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (words.clock) {
+        WallTime now;
+        osGetLocalTime(&now);
+        settings.clockMinute = static_cast<uint16_t>(words.clockMinute + 1);
+        settings.clockAction = static_cast<uint8_t>(settings.commandAction);
+        settings.clockDays = 0;
+        settings.clockOnceDate = onceDateFor(words.clockMinute, now);
+        armClock();
+    }
+    if (words.countdown) {
+        settings.scheduleMinutes = words.countdownMinutes;
+        settings.scheduleAction = settings.commandAction;
+        startSchedule();
+    }
+    return 0;
+}
+
+// "/abort": whatever is armed stops, and any warning that shows is answered No.
+static DWORD abortForSlam(bool ownStart)
+{
+    bool prompts = cancelPrompts();
+    if (abortShutdown(mainWindow) || prompts)
+        return 0;
+    tellSlamUser("Nothing was armed to abort.", 0, ownStart, true);
+    if (ownStart)
+        endAfterNotice(ERROR_NOT_FOUND);
+    return ERROR_NOT_FOUND;
+}
+
 // A remote slam: the exit code tells a script that the computer refused or was not
 // found, and the user is told too, and the log when logging is on.
 static DWORD runRemoteSlam(bool ownStart)
@@ -128,21 +175,22 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     // A refused slam leaves the record as it was: nothing was done.
     static Settings before;
     before = settings;
-    bool watch = false;
-    char unknown[100];
-    bool remote = applySlamKeywords(commandLine, settings, &watch, unknown, sizeof unknown);
+    const SlamWords words = applySlamKeywords(commandLine, settings);
     char text[textSize];
     DWORD error = 0;
-    if (unknown[0] != '\0') {
+    if (words.unknown[0] != '\0') {
         copyText(text, sizeof text, "\"");
-        appendText(text, sizeof text, unknown);
-        appendText(text, sizeof text, "\" is no keyword; nothing was done.");
+        appendText(text, sizeof text, words.unknown);
+        appendText(text, sizeof text, words.badValue ? "\" holds no valid time or number; nothing was done."
+                                                      : "\" is no keyword; nothing was done.");
         error = ERROR_INVALID_PARAMETER;
-    } else if (watch) {
-        error = watchForSlam(remote, text, sizeof text);
+    } else if (words.abort) {
+        return abortForSlam(ownStart);
+    } else if (words.watch || words.clock || words.countdown) {
+        error = armForSlam(words, text, sizeof text);
         if (error == 0)
             return 0;
-    } else if (remote) {
+    } else if (words.remote) {
         return runRemoteSlam(ownStart);
     }
     if (error != 0) {

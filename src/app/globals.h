@@ -24,6 +24,8 @@ const UINT_PTR scheduleTimer = 8;
 const UINT_PTR watchTimer = 9;
 const UINT_PTR trayRetryTimer = 10;
 const UINT_PTR slamEndTimer = 11;
+const UINT_PTR clockTimer = 12;
+const UINT_PTR putOffTimer = 13;
 
 extern HINSTANCE instanceHandle;
 extern char programDir[textSize];

@@ -43,6 +43,7 @@ static LRESULT onCreate(HWND window)
         osSetTimer(window, trayRetryTimer, 500);
     }
     osSetTimer(window, startupTimer, 100);
+    armClock();
     return 0;
 }
 
@@ -133,6 +134,8 @@ static void onTimer(HWND window, WPARAM id)
     case watchTimer: checkWatch(window); break;
     case trayRetryTimer: onTrayRetryTimer(window); break;
     case slamEndTimer: onSlamEndTimer(); break;
+    case clockTimer: checkClock(window); break;
+    case putOffTimer: onPutOffTimer(window); break;
     }
 }
 
@@ -147,11 +150,14 @@ static LRESULT onCopyData(WPARAM consoleProcess, const COPYDATASTRUCT* data)
     return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess));
 }
 
+// After a resume the clock schedule is checked afresh: a time passed asleep is not acted on.
 static LRESULT onPowerBroadcast(WPARAM event)
 {
     LRESULT answer = onPowerEvent(event);
     if (event == PBT_APMRESUMEAUTOMATIC)
         onAutomaticResume();
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
+        armClock();
     return answer;
 }
 
@@ -181,6 +187,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
+    // The time, the zone or daylight saving changed: the clock schedule follows the wall clock.
+    case WM_TIMECHANGE: armClock(); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return onTaskbarCreated();

@@ -1,4 +1,4 @@
-// The options sheet and its six pages.
+// The options sheet and its seven pages.
 #pragma once
 #include <windows.h>
 
@@ -13,3 +13,4 @@ INT_PTR CALLBACK idlePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
 INT_PTR CALLBACK batteryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK miscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK watchPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,4 @@
-// The options sheet: six pages from one table, shown modally without an owner.
+// The options sheet: seven pages from one table, shown modally without an owner.
 #include "options/options.h"
 
 #include <commctrl.h>
@@ -16,6 +16,7 @@ struct PageEntry {
 static const PageEntry pages[] = {
     {IDD_TRAY_PAGE, trayPageProc},       {IDD_COMMAND_PAGE, commandPageProc}, {IDD_IDLE_PAGE, idlePageProc},
     {IDD_BATTERY_PAGE, batteryPageProc}, {IDD_MISC_PAGE, miscPageProc},       {IDD_WATCH_PAGE, watchPageProc},
+    {IDD_CLOCK_PAGE, clockPageProc},
 };
 static const int pageCount = sizeof pages / sizeof pages[0];
 

@@ -57,6 +57,19 @@ uint32_t slamCountdown(uint32_t commandPromptMode, uint32_t commandWarnSeconds)
     return commandPromptMode == 1 ? 0 : commandWarnSeconds;
 }
 
+void formatCountdownMessage(const char* message, uint32_t countdownSeconds, uint32_t elapsedMs, char* out,
+                            size_t outSize)
+{
+    copyText(out, outSize, message);
+    const uint64_t totalMs = static_cast<uint64_t>(countdownSeconds) * 1000;
+    if (elapsedMs >= totalMs)
+        return;
+    const uint64_t left = (totalMs - elapsedMs + 999) / 1000;
+    appendText(out, outSize, "\r\n");
+    appendNumber(out, outSize, static_cast<uint32_t>(left));
+    appendText(out, outSize, left == 1 ? " second left" : " seconds left");
+}
+
 uint32_t countdownIntervalMs(uint32_t countdownSeconds)
 {
     const uint32_t longest = 0x7FFFFFFF;  // USER_TIMER_MAXIMUM

@@ -54,5 +54,11 @@ void formatSlamPrompt(uint32_t action, char* out, size_t outSize);
 // The countdown of the command line's prompt: none for Confirm, else the warning seconds.
 uint32_t slamCountdown(uint32_t commandPromptMode, uint32_t commandWarnSeconds);
 
+// The prompt's message with its countdown on a line of its own ("Please confirm Log Off",
+// then "9 seconds left"): the whole seconds that remain of countdownSeconds after
+// elapsedMs, rounded up; the message alone once none remain.
+void formatCountdownMessage(const char* message, uint32_t countdownSeconds, uint32_t elapsedMs, char* out,
+                            size_t outSize);
+
 // The dialog timer for a countdown, kept inside what a window timer accepts.
 uint32_t countdownIntervalMs(uint32_t countdownSeconds);

@@ -16,6 +16,7 @@ struct PromptRequest {
     const char* yesText;
     const char* noText;
     DWORD countdownSeconds;
+    DWORD putOffMinutes;  // 0: no put-off button
     LONG answer;
 };
 extern PromptRequest promptRequest;
@@ -27,6 +28,11 @@ void resetPromptRequest();
 void enterPromptOpen();
 void leavePromptOpen();
 void confirmTrayAction(HWND owner, UINT menuId);
-// The prompt of the schedule and the idle shutdown, by trayPromptMode: true when the
-// action is to go ahead.
-bool confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds);
+// Answers every prompt that shows with No (a script's abort); true when one showed.
+bool cancelPrompts();
+// The answers of a prompt: Yes (also at the end of a countdown), No (also Esc, or a
+// prompt that could not open), and the put-off button.
+enum : LONG { promptYes = 1, promptNo = 2, promptPutOff = 3 };
+// The prompt of the automatic triggers, by trayPromptMode, with a button that puts the
+// action off by putOffMinutes: its answer (promptYes at once without a prompt).
+LONG confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds, DWORD putOffMinutes);

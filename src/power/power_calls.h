@@ -65,6 +65,11 @@ BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
 DWORD osGetLastInputTick();
 DWORD osGetTickCount();
 void osGetSystemTimeAsFileTime(FILETIME* now);
+// The local time, as the clock in the taskbar shows it.
+#include "triggers/clock_rules.h"
+void osGetLocalTime(WallTime* now);
+// The system's own exclamation sound, at the start of a warning.
+void osPlayWarningSound();
 // Whether a file can be made in the folder (ending in a backslash).
 BOOL osFolderWritable(const char* folder);
 

@@ -69,6 +69,23 @@ void osGetSystemTimeAsFileTime(FILETIME* now)
     SystemTimeToFileTime(&utc, now);
 }
 
+void osGetLocalTime(WallTime* now)
+{
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    *now = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wDayOfWeek, local.wSecond};
+}
+
+// The sound the user has chosen for exclamations, where winmm plays it; else a beep.
+void osPlayWarningSound()
+{
+    typedef BOOL(WINAPI * PlaySoundProc)(const char*, HMODULE, DWORD);
+    PlaySoundProc playSound = lookUpSystemFunction<PlaySoundProc>("winmm.dll", "PlaySoundA");
+    const DWORD alias = 0x00010000 | 0x0001 | 0x0002;  // SND_ALIAS, SND_ASYNC, SND_NODEFAULT
+    if (playSound == nullptr || !playSound("SystemExclamation", nullptr, alias))
+        MessageBeep(MB_ICONEXCLAMATION);
+}
+
 BOOL osFolderWritable(const char* folder)
 {
     char path[MAX_PATH + 16];

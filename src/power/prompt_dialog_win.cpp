@@ -21,6 +21,8 @@ struct PromptState {
     bool hasYesText;
     bool hasNoText;
     DWORD countdownSeconds;
+    DWORD putOffMinutes;
+    DWORD openTick;
     HFONT font;
     LONG answer;
     bool opened;
@@ -48,6 +50,7 @@ void resetPromptRequest()
     promptRequest.yesText = nullptr;
     promptRequest.noText = nullptr;
     promptRequest.countdownSeconds = 0;
+    promptRequest.putOffMinutes = 0;
 }
 
 static void takeRequest(PromptState* state)
@@ -58,6 +61,33 @@ static void takeRequest(PromptState* state)
     copyText(state->yesText, sizeof state->yesText, state->hasYesText ? promptRequest.yesText : "");
     copyText(state->noText, sizeof state->noText, state->hasNoText ? promptRequest.noText : "");
     state->countdownSeconds = promptRequest.countdownSeconds;
+    state->putOffMinutes = promptRequest.putOffMinutes;
+}
+
+static const UINT_PTR countdownTimer = 2;
+static const UINT_PTR secondTimer = 3;
+
+// The seconds that remain, under the message; a one-second countdown, which waits for
+// the user, shows none.
+static void showCountdown(HWND dialog, const PromptState* state)
+{
+    char text[promptTextSize + 32];
+    formatCountdownMessage(state->message, state->countdownSeconds > 1 ? state->countdownSeconds : 0,
+                           osGetTickCount() - state->openTick, text, sizeof text);
+    SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, text);
+}
+
+// The put-off button, where the caller offers one: "+10 min".
+static void showPutOff(HWND dialog, const PromptState* state)
+{
+    HWND button = GetDlgItem(dialog, IDC_PROMPT_PUT_OFF);
+    if (button == nullptr || state->putOffMinutes == 0)
+        return;
+    char text[32] = "+";
+    appendNumber(text, sizeof text, state->putOffMinutes);
+    appendText(text, sizeof text, " min");
+    SetWindowTextA(button, text);
+    ShowWindow(button, SW_SHOWNA);
 }
 
 // Made again when the prompt moves to a monitor of another scaling, where Windows has
@@ -83,14 +113,21 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     takeRequest(state);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     centerOnPointerMonitor(dialog);
-    SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, state->message);
+    state->openTick = osGetTickCount();
+    showCountdown(dialog, state);
     // A button without a text of its own keeps the template's "Yes" or "No".
     if (state->hasYesText)
         SetDlgItemTextA(dialog, IDOK, state->yesText);
     if (state->hasNoText)
         SetDlgItemTextA(dialog, IDCANCEL, state->noText);
-    if (state->countdownSeconds > 0)
-        osSetTimer(dialog, 2, countdownIntervalMs(state->countdownSeconds));
+    showPutOff(dialog, state);
+    if (state->countdownSeconds > 0) {
+        osSetTimer(dialog, countdownTimer, countdownIntervalMs(state->countdownSeconds));
+        if (settings.warningSound != 0)
+            osPlayWarningSound();
+    }
+    if (state->countdownSeconds > 1)
+        osSetTimer(dialog, secondTimer, 1000);
     setPromptFont(dialog, state);
     SetFocus(GetDlgItem(dialog, IDOK));
     return FALSE;
@@ -106,7 +143,9 @@ static void finishPrompt(PromptState* state, LONG answer)
 
 static void endPrompt(HWND dialog, PromptState* state, LONG answer)
 {
-    osKillTimer(dialog, 2);
+    osKillTimer(dialog, countdownTimer);
+    if (state->countdownSeconds > 1)
+        osKillTimer(dialog, secondTimer);
     finishPrompt(state, answer);
     EndDialog(dialog, 0);
 }
@@ -125,10 +164,12 @@ static void onPromptDestroy(PromptState* state)
 
 static void onPromptTimer(HWND dialog, PromptState* state, WPARAM id)
 {
+    if (id == secondTimer)
+        showCountdown(dialog, state);
     // A one-second countdown keeps waiting for the user: it fires each second and does nothing.
-    if (id != 2 || state->countdownSeconds == 1)
+    if (id != countdownTimer || state->countdownSeconds == 1)
         return;
-    endPrompt(dialog, state, 1);
+    endPrompt(dialog, state, promptYes);
 }
 
 static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -143,7 +184,9 @@ static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wPara
         return TRUE;
     case WM_COMMAND:
         if (state != nullptr && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
-            endPrompt(dialog, state, LOWORD(wParam) == IDOK ? 1 : 2);
+            endPrompt(dialog, state, LOWORD(wParam) == IDOK ? promptYes : promptNo);
+        else if (state != nullptr && LOWORD(wParam) == IDC_PROMPT_PUT_OFF && state->putOffMinutes != 0)
+            endPrompt(dialog, state, promptPutOff);
         return TRUE;
     case WM_DESTROY:
         if (state != nullptr)
@@ -170,16 +213,17 @@ void showPrompt(int templateId, HWND owner)
         promptRequest.answer = state.answer;
 }
 
-// Shows the plan's prompt; false when the user declined or no prompt could be shown.
-static bool askFirst(HWND owner, const PromptPlan& plan)
+// Shows the plan's prompt: its answer, No when no prompt could be shown.
+static LONG askFirst(HWND owner, const PromptPlan& plan, DWORD putOffMinutes)
 {
     promptRequest.message = plan.message;
     promptRequest.yesText = plan.yesText;
     promptRequest.noText = plan.noText;
     promptRequest.countdownSeconds = plan.countdownSeconds;
-    promptRequest.answer = 2;  // what a prompt that cannot open answers
+    promptRequest.putOffMinutes = putOffMinutes;
+    promptRequest.answer = promptNo;  // what a prompt that cannot open answers
     showPrompt(IDD_PROMPT, owner);
-    return promptRequest.answer != 2;
+    return promptRequest.answer;
 }
 
 void confirmTrayAction(HWND owner, UINT menuId)
@@ -187,14 +231,30 @@ void confirmTrayAction(HWND owner, UINT menuId)
     DWORD action = menuId - IDM_POWER_OFF;
     PromptPlan plan;
     planActionPrompt(settings.trayPromptMode, action, 10, plan);
-    if (plan.ask && !askFirst(owner, plan))
+    if (plan.ask && askFirst(owner, plan, 0) != promptYes)
         return;
     performAction(action, 0, nullptr);
 }
 
-bool confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds)
+LONG confirmTriggerAction(HWND owner, DWORD action, DWORD warnSeconds, DWORD putOffMinutes)
 {
     PromptPlan plan;
     planActionPrompt(settings.trayPromptMode, action, warnSeconds, plan);
-    return !plan.ask || askFirst(owner, plan);
+    return plan.ask ? askFirst(owner, plan, putOffMinutes) : promptYes;
+}
+
+static BOOL CALLBACK cancelIfPrompt(HWND window, LPARAM count)
+{
+    if (GetDlgItem(window, IDC_PROMPT_MESSAGE) != nullptr && IsWindowVisible(window)) {
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        ++*reinterpret_cast<int*>(count);
+    }
+    return TRUE;
+}
+
+bool cancelPrompts()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), cancelIfPrompt, reinterpret_cast<LPARAM>(&count));
+    return count > 0;
 }

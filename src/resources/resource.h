@@ -25,6 +25,7 @@
 // PromptDialog: confirmation and countdown before an action
 #define IDD_PROMPT              1601
 #define IDC_PROMPT_MESSAGE      1601
+#define IDC_PROMPT_PUT_OFF      1602
 
 // Force and slam prompt: the PromptDialog's sibling with the same controls
 #define IDD_FORCE_PROMPT        1005
@@ -108,6 +109,16 @@
 #define IDC_WATCH_CPU_LABEL     1044
 #define IDC_WATCH_NETWORK       1045
 #define IDC_WATCH_KEEP_AWAKE    1046
+
+// Clock page: an action at a time of day, and what every warning does
+#define IDD_CLOCK_PAGE          1038
+#define IDC_CLOCK_ENABLED       1050
+#define IDC_CLOCK_ACTION        1051
+#define IDC_CLOCK_TIME          1052
+#define IDC_CLOCK_REPEAT        1053
+#define IDC_CLOCK_PUT_OFF       1054
+#define IDC_CLOCK_SOUND         1055
+#define IDC_CLOCK_DAY           1060    // 1060 Sunday to 1066 Saturday
 
 // About box
 #define IDD_ABOUT               1025

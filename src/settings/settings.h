@@ -51,7 +51,13 @@ struct Settings {
     uint32_t quietCpuPercent;       // idle minutes need processor use below this; 0: not used
     uint32_t quietNetworkKBps;      // ... and network traffic below this; 0: not used
     char watchProgram[208];         // the watched program's file name, terminated
-    unsigned char unused[20];
+    uint16_t clockMinute;           // the clock schedule's time, minute of the day + 1; 0: none
+    uint8_t clockAction;            // its PowerAction 0 to 5
+    uint8_t clockDays;              // the days it repeats on, bit 0 Sunday to bit 6 Saturday; 0: once
+    uint32_t clockOnceDate;         // once: the day it is due, as yyyymmdd
+    uint8_t putOffMinutes;          // what the prompt's put-off button adds, 1 to 120; 0: 10
+    uint8_t warningSound;           // 1: the system's exclamation sound when a warning begins
+    unsigned char unused[10];
 };
 
 // The file and every reader rely on this exact layout.
@@ -100,7 +106,13 @@ static_assert(offsetof(Settings, watchAction) == 760, "layout");
 static_assert(offsetof(Settings, quietCpuPercent) == 764, "layout");
 static_assert(offsetof(Settings, quietNetworkKBps) == 768, "layout");
 static_assert(offsetof(Settings, watchProgram) == 772, "layout");
-static_assert(offsetof(Settings, unused) == 980, "layout");
+static_assert(offsetof(Settings, clockMinute) == 980, "layout");
+static_assert(offsetof(Settings, clockAction) == 982, "layout");
+static_assert(offsetof(Settings, clockDays) == 983, "layout");
+static_assert(offsetof(Settings, clockOnceDate) == 984, "layout");
+static_assert(offsetof(Settings, putOffMinutes) == 988, "layout");
+static_assert(offsetof(Settings, warningSound) == 989, "layout");
+static_assert(offsetof(Settings, unused) == 990, "layout");
 
 // The one process-global record (zero-filled until loadSettings runs).
 extern Settings settings;

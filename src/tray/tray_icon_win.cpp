@@ -68,8 +68,10 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
 static void refreshTooltip()
 {
     char tip[textSize];
+    Countdown putOff;
+    bool putOffShown = putOffPending(&putOff.action, &putOff.startTick, &putOff.lengthMs);
     trayTooltip(settings, scheduleActive != 0, watchArmed(), scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip,
-                textSize);
+                textSize, putOffShown ? &putOff : nullptr);
     setTrayIcon(NIM_MODIFY, tip);
 }
 
@@ -110,7 +112,8 @@ static void onTrayClick()
 static void showTrayMenu()
 {
     TrayMenuItem items[trayMenuMost];
-    size_t count = buildTrayMenu(settings, scheduleActive != 0 || watchArmed(), items);
+    bool abortable = scheduleActive != 0 || watchArmed() || clockArmed() || putOffPending();
+    size_t count = buildTrayMenu(settings, abortable, items);
     // What this computer cannot do is shown greyed: the user's choice of items stays.
     bool canSuspend = true;
     bool canHibernate = true;

@@ -3,30 +3,54 @@
 
 #include "app/text.h"
 #include "power/actions.h"
+#include "triggers/clock_rules.h"
 #include "triggers/schedule_rules.h"
 
 const char* const trayTipDefault = "Pelk 1.4";
 
+// "4 Mns until Log Off": what is left of a countdown, nothing once it is due (a timer
+// can be due before its WM_TIMER comes, for timers come last).
+static void appendCountdown(char* out, size_t outSize, uint32_t action, uint32_t startTick, uint32_t lengthMs,
+                            uint32_t nowTick)
+{
+    char left[64];
+    uint32_t elapsed = nowTick - startTick;
+    formatCountdown(elapsed < lengthMs ? lengthMs - elapsed : 0, left, sizeof left);
+    appendText(out, outSize, left);
+    appendText(out, outSize, " until ");
+    appendText(out, outSize, promptActionName(action));
+}
+
 void trayTooltip(const Settings& s, bool scheduleActive, bool watchArmed, uint32_t startTick, uint32_t lengthMs,
-                 uint32_t nowTick, char* out, size_t outSize)
+                 uint32_t nowTick, char* out, size_t outSize, const Countdown* putOff)
 {
     copyText(out, outSize, "");
+    const char* separator = "";
     if (scheduleActive) {
-        // Timer 8 can be due before its WM_TIMER comes (timers come last): nothing is left then.
-        uint32_t elapsed = nowTick - startTick;
-        formatCountdown(elapsed < lengthMs ? lengthMs - elapsed : 0, out, outSize);
-        appendText(out, outSize, " until ");
-        appendText(out, outSize, promptActionName(s.scheduleAction));
+        appendCountdown(out, outSize, s.scheduleAction, startTick, lengthMs, nowTick);
+        separator = ", ";
+    }
+    if (putOff != nullptr) {
+        appendText(out, outSize, separator);
+        appendCountdown(out, outSize, putOff->action, putOff->startTick, putOff->lengthMs, nowTick);
+        separator = ", ";
     }
     if (watchArmed) {
-        if (scheduleActive)
-            appendText(out, outSize, ", ");
+        appendText(out, outSize, separator);
         appendText(out, outSize, promptActionName(s.watchAction));
         appendText(out, outSize, " when ");
         appendText(out, outSize, s.watchProgram);
         appendText(out, outSize, " ends");
+        separator = ", ";
     }
-    if (!scheduleActive && !watchArmed)
+    char clock[100];
+    clockTooltip(s, clock, sizeof clock);
+    if (clock[0] != '\0') {
+        appendText(out, outSize, separator);
+        appendText(out, outSize, clock);
+        separator = ", ";
+    }
+    if (separator[0] == '\0')
         copyText(out, outSize, s.idleEnabled ? "Idle Shutdown Enabled" : trayTipDefault);
 }
 

@@ -7,11 +7,17 @@
 
 extern const char* const trayTipDefault;  // "Pelk 1.4"
 
+// A countdown to an action: a prompt put off.
+struct Countdown {
+    uint32_t action, startTick, lengthMs;
+};
+
 // The tooltip: the schedule's countdown and action ("5 Mns until Log Off") while
-// a schedule runs, then the armed program watch ("Log Off when render.exe ends"),
-// else "Idle Shutdown Enabled" or "Pelk 1.4". Unsigned tick arithmetic.
+// a schedule runs, a prompt put off (the same form), the armed program watch ("Log Off
+// when render.exe ends"), the clock schedule ("Power Off every day at 23:30"), else
+// "Idle Shutdown Enabled" or "Pelk 1.4". Unsigned tick arithmetic.
 void trayTooltip(const Settings& s, bool scheduleActive, bool watchArmed, uint32_t startTick, uint32_t lengthMs,
-                 uint32_t nowTick, char* out, size_t outSize);
+                 uint32_t nowTick, char* out, size_t outSize, const Countdown* putOff = nullptr);
 
 // One item of the pop-up menu; command 0 is a separator.
 struct TrayMenuItem {

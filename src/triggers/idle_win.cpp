@@ -3,6 +3,7 @@
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
+#include "triggers/clock_rules.h"
 #include "triggers/idle_rules.h"
 #include "tray/tray.h"
 #include "triggers/triggers.h"
@@ -10,6 +11,15 @@
 
 static HANDLE wakeTimer;
 static bool idlePromptShowing;
+
+// A trigger whose prompt was put off, and when it comes back.
+struct PutOff {
+    DWORD action, warnSeconds, resumeEnabled, resumeMinutes;
+    bool idle;
+    DWORD startTick, lengthMs;
+};
+static PutOff putOff;
+static bool putOffWaiting;
 
 // A minute counts while this session is the user's, the computer was quiet (where those
 // conditions are set) and, unless the user turned this off, no program keeps the system
@@ -27,8 +37,9 @@ static bool idleMinuteCounts()
 
 void checkIdle(HWND window)
 {
-    // An unanswered idle prompt is not joined by another; the next minute checks again.
-    if (idlePromptShowing)
+    // An unanswered idle prompt is not joined by another, nor is one that was put off;
+    // the next minute checks again.
+    if (idlePromptShowing || (putOffWaiting && putOff.idle))
         return;
     if (!idleMinuteCounts()) {
         lastActivityTick = osGetTickCount();
@@ -39,7 +50,7 @@ void checkIdle(HWND window)
         return;
     settings.forceAction = idleForceFlag(settings.idleForce);
     idlePromptShowing = true;
-    runTriggerAction(window, settings.idleAction, 10, settings.idleResumeEnabled, settings.idleResumeMinutes);
+    runTriggerAction(window, settings.idleAction, 10, settings.idleResumeEnabled, settings.idleResumeMinutes, true);
     idlePromptShowing = false;
 }
 
@@ -81,10 +92,19 @@ void onAutomaticResume()
 // A declined action leaves no wake-up armed; a performed one wakes the computer the
 // chosen minutes after the moment it was performed, however long the prompt waited.
 // One that Windows refused leaves none either: it would wake the user's own sleep later.
-void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes)
+void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes,
+                      bool idle)
 {
     action = triggerAction(action);
-    if (!confirmTriggerAction(window, action, warnSeconds)) {
+    DWORD minutes = putOffMinutes(settings);
+    LONG answer = confirmTriggerAction(window, action, warnSeconds, minutes);
+    if (answer == promptPutOff) {
+        putOff = {action, warnSeconds, resumeEnabled, resumeMinutes, idle, osGetTickCount(), minutes * 60000};
+        putOffWaiting = true;
+        osSetTimer(mainWindow, putOffTimer, putOff.lengthMs);
+        return;
+    }
+    if (answer != promptYes) {
         cancelWakeTimer();
         return;
     }
@@ -92,4 +112,34 @@ void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resume
         armWakeTimer(resumeMinutes);
     if (performAction(action, settings.logEvents, nullptr) != 0)
         cancelWakeTimer();
+}
+
+void onPutOffTimer(HWND window)
+{
+    osKillTimer(window, putOffTimer);
+    if (!putOffWaiting)
+        return;
+    putOffWaiting = false;
+    // The idle shutdown comes back only to a computer that nobody has used since.
+    DWORD now = osGetTickCount();
+    if (putOff.idle && idleMinutesFrom(osGetLastInputTick(), putOff.startTick, now) < putOff.lengthMs / 60000)
+        return;
+    runTriggerAction(window, putOff.action, putOff.warnSeconds, putOff.resumeEnabled, putOff.resumeMinutes, putOff.idle);
+}
+
+bool putOffPending(uint32_t* action, uint32_t* startTick, uint32_t* lengthMs)
+{
+    if (action != nullptr) {
+        *action = putOff.action;
+        *startTick = putOff.startTick;
+        *lengthMs = putOff.lengthMs;
+    }
+    return putOffWaiting;
+}
+
+void cancelPutOff()
+{
+    if (putOffWaiting)
+        osKillTimer(mainWindow, putOffTimer);
+    putOffWaiting = false;
 }

@@ -7,6 +7,8 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "tray/tray.h"
+#include "triggers/clock_rules.h"
 #include "triggers/schedule_rules.h"
 #include "triggers/triggers.h"
 #include "triggers/watch.h"
@@ -155,8 +157,12 @@ void runScheduleCommand(HWND owner)
 {
     promptRequest.answer = 0;
     INT_PTR answer = DialogBoxParamA(instanceHandle, MAKEINTRESOURCEA(IDD_SCHEDULE), owner, scheduleDialogProc, 0);
-    if (answer != 1)
-        return;
+    if (answer == 1)
+        startSchedule();
+}
+
+void startSchedule()
+{
     scheduleStartTick = osGetTickCount();
     scheduleLengthMs = scheduleLengthFor(settings.scheduleMinutes);
     osSetTimer(mainWindow, scheduleTimer, scheduleLengthMs);
@@ -165,14 +171,25 @@ void runScheduleCommand(HWND owner)
 
 // Everything an action under way still has to come: the forced fallback and retries,
 // the schedule, the program watch, and a wake-up.
-void abortShutdown(HWND window)
+bool abortShutdown(HWND window)
 {
+    bool armed = scheduleActive != 0 || watchArmed() || clockArmed() || putOffPending() || promptOpen != 0;
     osKillTimer(window, forceFallbackTimer);
     osKillTimer(window, forcedRetryTimer);
     osKillTimer(window, scheduleTimer);
     scheduleActive = 0;
     disarmWatch();
+    cancelPutOff();
     cancelWakeTimer();
+    // The clock schedule says what became of it: a one-off is gone, a repeat only skips today.
+    char text[textSize];
+    clockTooltip(settings, text, sizeof text);
+    int done = abortClock();
+    if (done != clockNothing) {
+        appendText(text, sizeof text, done == clockCancelled ? ": cancelled." : ": skipped today.");
+        showTrayNotice(text, 0);
+    }
+    return armed;
 }
 
 void onScheduleTimer(HWND window)

@@ -6,13 +6,34 @@ extern DWORD scheduleStartTick;
 extern DWORD scheduleLengthMs;
 
 void runScheduleCommand(HWND owner);
-void abortShutdown(HWND window);
+// Timer 8 for the minutes of settings.scheduleMinutes, as OK in Schedule Shutdown starts it.
+void startSchedule();
+// Everything that is armed or under way stops; true when anything was.
+bool abortShutdown(HWND window);
 void onScheduleTimer(HWND window);
 void checkIdle(HWND window);
-// The road of the schedule and the idle shutdown when they run out: the prompt, then
-// the action they name, the wake-up (when resumeEnabled) armed just before it.
-void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes);
+// The road of the automatic triggers (schedule, clock, idle, watch) when they run out:
+// the prompt, then the action they name, the wake-up (when resumeEnabled) armed just
+// before it. The prompt's put-off brings the same road back a few minutes later; for
+// the idle shutdown (idle) only if nobody has used the computer since.
+void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes,
+                      bool idle = false);
+// Timer 13: the put-off has run out.
+void onPutOffTimer(HWND window);
+// A trigger put off: what it will perform, and when (ticks); false when none is.
+bool putOffPending(uint32_t* action = nullptr, uint32_t* startTick = nullptr, uint32_t* lengthMs = nullptr);
+void cancelPutOff();
 void cancelWakeTimer();
+
+// The clock schedule of the settings: armed (or stopped, when none is set) at the start,
+// when the Clock page is left, by a slam's "/time", and again when the wall clock moves
+// (a change of time or zone, a resume). Timer 12 checks it each minute.
+void armClock();
+bool clockArmed();
+void checkClock(HWND window);
+enum { clockNothing, clockCancelled, clockSkippedToday };
+// Abort: a one-off time is cancelled, a repeat skipped today; what was done.
+int abortClock();
 // A resume without the user: when Pelk's wake-up caused it, the computer stays up.
 void onAutomaticResume();
 // Fills a combo box with the minute choices and shows `minutes` as its text.

@@ -45,13 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     std::memset(&s, 0x41, sizeof s);
     s.remoteComputerName[599] = '\0';
     s.watchProgram[207] = '\0';
-    bool watch = false;
-    char unknown[9];  // the first word that is no keyword, cut to fit
-    const bool remote = applySlamKeywords(line, s, &watch, unknown, sizeof unknown);
-    require(std::memchr(unknown, '\0', sizeof unknown) != nullptr && (!unknown[0] || (!remote && !watch)));
-    require(!odd || (!remote && !watch));
+    const SlamWords words = applySlamKeywords(line, s);
+    // The refused word ends within its buffer; a refused slam asks for nothing.
+    require(std::memchr(words.unknown, '\0', sizeof words.unknown) != nullptr);
+    require(!words.unknown[0] || !(words.remote || words.watch || words.abort || words.clock || words.countdown));
+    require(!odd || (!words.remote && !words.watch));
+    require(words.clockMinute < 24 * 60 && words.countdownMinutes <= 999);
     require(std::memchr(s.remoteComputerName, '\0', sizeof s.remoteComputerName) != nullptr);
-    require(std::memchr(s.watchProgram, '\0', sizeof s.watchProgram) != nullptr && (!watch || s.watchProgram[0]));
+    require(std::memchr(s.watchProgram, '\0', sizeof s.watchProgram) != nullptr && (!words.watch || s.watchProgram[0]));
     require((s.commandAction <= 5 || s.commandAction == 0x41414141u) && s.chargedPercent == 0x41414141u);
     require(s.commandPromptMode - 1 <= 1 || s.commandPromptMode == 0x41414141u);
     return 0;

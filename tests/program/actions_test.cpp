@@ -54,6 +54,7 @@ TEST(Actions, PromptsActOnlyOnYes)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.arguments) + " " + std::to_string(c.command) + " " + std::to_string(c.call != nullptr));
         Pelk pelk;
+        pelk.setReading("tickCount", 50000);  // the countdown below counts from here
         pelk.writeSettings({{&Settings::trayPromptMode, c.mode}, {&Settings::commandPromptMode, c.mode},
                             {&Settings::trayWarnSeconds, 10}, {&Settings::commandWarnSeconds, c.command ? 3 : c.seconds}});
         ASSERT_TRUE(pelk.start(c.arguments));
@@ -63,7 +64,13 @@ TEST(Actions, PromptsActOnlyOnYes)
         ASSERT_NE(nullptr, prompt);
         const std::string name = c.name;
         EXPECT_EQ("Pelk 1.4", textOf(prompt));
-        EXPECT_EQ("Please confirm " + name, textOf(prompt, IDC_PROMPT_MESSAGE));
+        // A countdown shows its whole seconds on a line of its own, once a second (a one-second one waits).
+        const bool counts = c.mode == 2 && !std::strstr(c.arguments, "/wait");
+        auto left = [&](uint32_t s) { return counts && c.seconds > 1 ? "\r\n" + std::to_string(s) + (s == 1 ? " second left" : " seconds left") : ""; };
+        EXPECT_EQ("Please confirm " + name + left(c.seconds), textOf(prompt, IDC_PROMPT_MESSAGE));
+        pelk.setReading("tickCount", 51500);
+        SendMessageA(prompt, WM_TIMER, 3, 0);
+        EXPECT_EQ("Please confirm " + name + left(c.seconds - 1), textOf(prompt, IDC_PROMPT_MESSAGE));
         EXPECT_EQ(c.command ? "Yes, " + name : "Windows is about to be Slammed...", textOf(prompt, IDOK));
         EXPECT_EQ(c.command ? "No! Don't do it!" : "No", textOf(prompt, IDCANCEL));
         EXPECT_TRUE(GetWindowLongA(prompt, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -72,7 +79,7 @@ TEST(Actions, PromptsActOnlyOnYes)
         EXPECT_EQ(GetDlgItem(prompt, IDOK), thread.hwndFocus);
         const std::string countdown = "SetTimer dialog 2 " + std::to_string(c.seconds * 1000);
         const Lines timers = pelk.timers();  // the start-up timer may come after the prompt's
-        EXPECT_EQ(c.mode == 2 && !std::strstr(c.arguments, "/wait"), std::count(timers.begin(), timers.end(), countdown));
+        EXPECT_EQ(counts, std::count(timers.begin(), timers.end(), countdown));
         c.answer(prompt);
         ASSERT_TRUE(waitForClose(prompt));
         const bool ends = !c.command && !c.call;

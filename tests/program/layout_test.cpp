@@ -54,14 +54,14 @@ TEST(Layout, EveryLabelReadsWhole)
     std::strcpy(std::strrchr(path, '\\') + 1, "PelkTest.exe");
     HMODULE program = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     for (int id : {IDD_PROMPT, IDD_FORCE_PROMPT, IDD_SCHEDULE, IDD_MONITOR, IDD_TRAY_PAGE, IDD_COMMAND_PAGE, IDD_IDLE_PAGE,
-                   IDD_BATTERY_PAGE, IDD_MISC_PAGE, IDD_WATCH_PAGE, IDD_ABOUT}) {
+                   IDD_BATTERY_PAGE, IDD_MISC_PAGE, IDD_WATCH_PAGE, IDD_CLOCK_PAGE, IDD_ABOUT}) {
         for (int percent : {100, 125, 150, 200}) {
             HWND dialog = makeScaled(program, id, percent);
             ASSERT_NE(nullptr, dialog) << id;
             // The longest texts that the program gives these while it runs.
-            if (id == IDD_WATCH_PAGE || id == IDD_MONITOR)
-                SetDlgItemTextA(dialog, id == IDD_MONITOR ? IDC_MONITOR_STATE : IDC_WATCH_ARM,
-                                id == IDD_MONITOR ? "Battery Charging" : "Disarm");
+            const int shownId = id == IDD_MONITOR ? IDC_MONITOR_STATE : id == IDD_PROMPT ? IDC_PROMPT_PUT_OFF : IDC_WATCH_ARM;
+            if (id == IDD_WATCH_PAGE || id == IDD_MONITOR || id == IDD_PROMPT)
+                SetDlgItemTextA(dialog, shownId, id == IDD_MONITOR ? "Battery Charging" : id == IDD_PROMPT ? "+120 min" : "Disarm");
             for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
                 EXPECT_EQ(0, overflow(c, percent)) << "dialog " << id << " at " << percent << "%: " << textOf(c);
             DestroyWindow(dialog);

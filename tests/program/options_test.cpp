@@ -46,8 +46,8 @@ TEST(Options, PagesShowTheirTextsAndTips)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_EQ((work.right - work.left - frame.right + frame.left) / 2, frame.left - work.left);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(showPage(sheet, battery), IDC_BATTERY_NONE)));
-    const char* const tabs[] = {"Tray", "Command", "Idle", "Battery", "Misc", "Watch"};
-    for (int index = 0; index < 6; ++index) {
+    const char* const tabs[] = {"Tray", "Command", "Idle", "Battery", "Misc", "Watch", "Clock"};
+    for (int index = 0; index < 7; ++index) {
         HWND page = showPage(sheet, index);
         EXPECT_EQ(tabs[index], textOf(page));
         std::vector<HWND> controls;

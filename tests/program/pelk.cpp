@@ -318,7 +318,7 @@ Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console"});
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
 
 Lines Pelk::timers() const { return journalLines(true, {"SetTimer", "KillTimer"}); }

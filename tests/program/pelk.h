@@ -73,7 +73,7 @@ public:
 
     // The journal of the power layer: its power calls, timers and tray icon lines.
     Lines journal() const;
-    Lines powerCalls() const;  // without the shutdown parameters that precede every action, nor console lines
+    Lines powerCalls() const;  // without the shutdown parameters that precede every action, console lines, sounds
     Lines timers() const;      // "SetTimer main 8 500", "KillTimer dialog 2", ...
     Lines trayIcon() const;    // "Shell_NotifyIcon add 7 Pelk 1.4", ...
     void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }

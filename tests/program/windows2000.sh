@@ -13,7 +13,7 @@ KERNEL32.DLL CancelWaitableTimer CloseHandle CopyFileA CreateDirectoryA CreateFi
   CreateWaitableTimerA DeleteCriticalSection DeleteFileA EnterCriticalSection ExitProcess FlushFileBuffers
   FreeLibrary GetCommandLineA GetCurrentProcess GetDateFormatA GetDriveTypeA GetFileSize GetLastError
   GetModuleFileNameA GetModuleHandleA GetProcAddress GetStartupInfoA GetSystemPowerStatus GetSystemTime
-  GetTickCount GetTimeFormatA GetVersionExA GlobalAlloc GlobalFree GlobalLock GlobalUnlock
+  GetCurrentThreadId GetLocalTime GetTickCount GetTimeFormatA GetVersionExA GlobalAlloc GlobalFree GlobalLock GlobalUnlock
   InitializeCriticalSection LeaveCriticalSection LoadLibraryA MoveFileExA ReadFile SetFilePointer
   SetProcessShutdownParameters SetSystemPowerState SetUnhandledExceptionFilter SetWaitableTimer Sleep
   SystemTimeToFileTime TlsGetValue VirtualProtect VirtualQuery WideCharToMultiByte WriteFile lstrlenA
@@ -27,11 +27,11 @@ SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
   GetClientRect GetDC GetMonitorInfoA MapWindowPoints MonitorFromPoint MonitorFromRect ReleaseDC SetRect ShowWindow
   CreateWindowExA DefWindowProcA DestroyIcon DestroyMenu DestroyWindow DialogBoxParamA DispatchMessageA EmptyClipboard
-  EnableWindow EndDialog ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
-  GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadImageA
-  MessageBoxA MoveWindow OpenClipboard PostMessageA PostQuitMessage RegisterClassExA RegisterWindowMessageA
+  EnableWindow EndDialog EnumThreadWindows ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
+  GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow IsWindowVisible KillTimer LoadImageA
+  MessageBeep MessageBoxA MoveWindow OpenClipboard PostMessageA PostQuitMessage RegisterClassExA RegisterWindowMessageA
   ReleaseCapture SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
-  SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos TrackPopupMenu TranslateMessage
+  SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos SetWindowTextA TrackPopupMenu TranslateMessage
   AllowSetForegroundWindow FindWindowA GetWindowThreadProcessId SendMessageTimeoutA"
 headers=$("$1" -p "$2")
 known=$(echo "$windows2000" | awk '/^[A-Z]/ {dll = $1; $1 = ""} {for (i = 1; i <= NF; i++) print dll "!" $i}')

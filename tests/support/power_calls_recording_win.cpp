@@ -86,6 +86,21 @@ DWORD osExecutionState() { return static_cast<DWORD>(reading("executionState", 0
 
 DWORD osUserNotificationState() { return static_cast<DWORD>(reading("notificationState", 0)); }
 
+// "localTime": yyyymmddhhmm and the weekday (0 Sunday), 13 digits; "localSecond".
+void osGetLocalTime(WallTime* now)
+{
+    unsigned long long t = reading("localTime", 0);
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    *now = t == 0 ? WallTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wDayOfWeek, 0}
+                  : WallTime{static_cast<uint16_t>(t / 1000000000), static_cast<uint16_t>(t / 10000000 % 100),
+                             static_cast<uint16_t>(t / 100000 % 100), static_cast<uint16_t>(t / 1000 % 100),
+                             static_cast<uint16_t>(t / 10 % 100), static_cast<uint16_t>(t % 10), 0};
+    now->second = static_cast<uint16_t>(reading("localSecond", t == 0 ? local.wSecond : 0));
+}
+
+void osPlayWarningSound() { journal("PlaySound SystemExclamation"); }
+
 BOOL osFolderWritable(const char*) { return reading("programFolderReadOnly", 0) == 0; }
 
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)

@@ -81,13 +81,25 @@ TEST(CommandLine, StartModeAndSlamKeywords)
         Settings s{};
         std::strcpy(s.remoteComputerName, "Stored");
         s.commandAction = s.commandPromptMode = s.forceAction = kept;
-        char unknown[4];  // cut to fit
-        EXPECT_EQ(c.remote, applySlamKeywords(c.line, s, nullptr, unknown, sizeof unknown));
-        EXPECT_EQ(std::string(c.unknown ? c.unknown : "").substr(0, 3), unknown);
+        const SlamWords words = applySlamKeywords(c.line, s);
+        EXPECT_EQ(c.remote, words.remote);
+        EXPECT_STREQ(c.unknown ? c.unknown : "", words.unknown);
         EXPECT_EQ(c.action, s.commandAction);
         EXPECT_EQ(c.promptMode, s.commandPromptMode);
         EXPECT_EQ(c.force, s.forceAction);
         EXPECT_STREQ(c.name, s.remoteComputerName);
+    }
+    // The words that arm or cancel: their values read, else the slam refused.
+    struct Word { const char* line; uint32_t clock, countdown; bool abort, bad; };
+    for (const Word& w : {Word{"pelk /slam /time:7:05 /MINS:5000 /abort", 425, 999, true, false},
+                          Word{"pelk /slam /time:25:00", 0, 0, false, true}, Word{"pelk /slam /mins:9x", 0, 0, false, true},
+                          Word{"pelk /slam /mins", 0, 0, false, true}, Word{"pelk /slam /mins:0", 0, 0, false, false}}) {
+        Settings s{};
+        const SlamWords r = applySlamKeywords(w.line, s);
+        EXPECT_EQ(w.clock, r.clockMinute) << w.line;
+        EXPECT_EQ(w.countdown, r.countdownMinutes) << w.line;
+        EXPECT_EQ(w.abort, r.abort) << w.line;
+        EXPECT_EQ(w.bad, r.badValue && r.unknown[0]) << w.line;
     }
     for (uint32_t action : {0u, 1u, 6u, 7u, 8u})
         EXPECT_EQ(action == 1 || action == 7 ? 1u : 0u, remoteRestartFlag(action)) << action;

@@ -31,9 +31,7 @@ TEST(Watch, NamesKeywordAndTooltip)
     for (const Keyword& k : keywords) {
         Settings s{};
         std::strcpy(s.watchProgram, "Stored");
-        bool watch = !k.watch;
-        EXPECT_FALSE(applySlamKeywords(k.line.c_str(), s, &watch));
-        EXPECT_EQ(k.watch, watch) << k.line;
+        EXPECT_EQ(k.watch, applySlamKeywords(k.line.c_str(), s).watch) << k.line;
         EXPECT_EQ(k.name, s.watchProgram) << k.line;
     }
 

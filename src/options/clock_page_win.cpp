@@ -1,0 +1,82 @@
+// The Clock page: an action at a time of day, once or on chosen days, and what every
+// warning does (the minutes its put-off adds, a sound as it begins). All of it is read
+// when the page is left, and the clock schedule is armed anew then.
+#include "options/options.h"
+
+#include "app/control_tips.h"
+#include "app/globals.h"
+#include "options/page_win.h"
+#include "power/power_calls.h"
+#include "resources/resource.h"
+#include "triggers/clock_rules.h"
+#include "triggers/triggers.h"
+
+static const char* const repeatEntries[] = {"Once", "Every day", "On these days"};
+
+static const PageTip clockTips[] = {
+    {IDC_CLOCK_ENABLED, "Performs the action at a time of day, once or on the days chosen, also after a restart"},
+    {IDC_CLOCK_ACTION, "Selects the Shutdown type (Shutdown, Restart...)"},
+    {IDC_CLOCK_TIME, "The time of day on the 24-hour clock, such as 23:30"},
+    {IDC_CLOCK_REPEAT, "Once (the next time the clock shows it), every day, or on the days ticked below"},
+    {IDC_CLOCK_PUT_OFF, "How many minutes, 1 to 120, the prompt's put-off button delays an automatic action"},
+    {IDC_CLOCK_SOUND, "Plays the system's exclamation sound when a countdown before an action begins"},
+};
+
+static void updateClockPageControls(HWND page)
+{
+    bool on = boxState(page, IDC_CLOCK_ENABLED) != 0;
+    enable(page, IDC_CLOCK_ACTION, on);
+    enable(page, IDC_CLOCK_TIME, on);
+    enable(page, IDC_CLOCK_REPEAT, on);
+    bool days = on && listSelection(page, IDC_CLOCK_REPEAT, repeatOnce) == repeatDays;
+    for (int day = 0; day < 7; ++day)
+        enable(page, IDC_CLOCK_DAY + day, days);
+}
+
+static void onClockPageInit(HWND page)
+{
+    beginPage();
+    setBox(page, IDC_CLOCK_ENABLED, settings.clockMinute);
+    fillPowerActionList(page, IDC_CLOCK_ACTION, settings.clockAction);
+    char time[16];
+    formatClockTime(settings.clockMinute != 0 ? settings.clockMinute - 1u : 22 * 60, time, sizeof time);
+    SetDlgItemTextA(page, IDC_CLOCK_TIME, time);
+    fillList(page, IDC_CLOCK_REPEAT, repeatEntries, 3, clockRepeatOf(settings));
+    // Working days are ticked to begin with.
+    uint32_t days = settings.clockDays != 0 ? settings.clockDays : 0x3E;
+    for (int day = 0; day < 7; ++day) {
+        setBox(page, IDC_CLOCK_DAY + day, days >> day & 1);
+        addControlTip(page, IDC_CLOCK_DAY + day, "A day the action comes on, when it repeats on these days");
+    }
+    setNumber(page, IDC_CLOCK_PUT_OFF, putOffMinutes(settings));
+    setBox(page, IDC_CLOCK_SOUND, settings.warningSound);
+    updateClockPageControls(page);
+    endPage(page, clockTips, sizeof clockTips / sizeof clockTips[0]);
+}
+
+static void onClockPageLeft(HWND page)
+{
+    char typed[textSize] = "";
+    GetDlgItemTextA(page, IDC_CLOCK_TIME, typed, textSize);
+    uint32_t dayBoxes = 0;
+    for (int day = 0; day < 7; ++day)
+        dayBoxes |= boxState(page, IDC_CLOCK_DAY + day) << day;
+    WallTime now;
+    osGetLocalTime(&now);
+    applyClockChoice(settings, boxState(page, IDC_CLOCK_ENABLED) != 0, typed,
+                     listSelection(page, IDC_CLOCK_ACTION, settings.clockAction),
+                     listSelection(page, IDC_CLOCK_REPEAT, clockRepeatOf(settings)), dayBoxes, now);
+    settings.putOffMinutes = static_cast<uint8_t>(clampPutOffMinutes(readNumber(page, IDC_CLOCK_PUT_OFF)));
+    settings.warningSound = static_cast<uint8_t>(boxState(page, IDC_CLOCK_SOUND));
+    armClock();
+}
+
+INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: onClockPageInit(page); return TRUE;
+    case WM_COMMAND: updateClockPageControls(page); return TRUE;
+    case WM_NOTIFY: return onPageNotify(page, lParam, nullptr, onClockPageLeft);
+    }
+    return FALSE;
+}

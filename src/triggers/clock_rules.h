@@ -1,0 +1,57 @@
+// What the clock schedule decides: whether a local clock time is due, whatever the wall
+// clock does between two checks (a daylight-saving gap or repeat, a change of the time
+// or of the zone, a resume), its texts, and the minutes a prompt's put-off adds.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/settings.h"
+
+// A moment as the local clock shows it.
+struct WallTime {
+    uint16_t year, month, day;  // month 1 to 12
+    uint16_t hour, minute;
+    uint16_t weekday;  // 0 Sunday to 6 Saturday
+    uint16_t second;   // which no rule needs: the check comes at the start of each minute
+};
+
+uint32_t dateNumber(const WallTime& t);  // yyyymmdd
+uint32_t minuteOfDay(const WallTime& t);
+
+// The day (yyyymmdd) a one-off time of `minute` is due when set at `now`: today while
+// the clock has not shown it yet, else tomorrow.
+uint32_t onceDateFor(uint32_t minute, const WallTime& now);
+
+// The day (yyyymmdd) on which the clock schedule of s is due at the check `now` that
+// follows the check `before`, or 0: its time came after `before` and by `now`, on a day
+// it applies to (a one-off's day, a chosen weekday), other than `doneDate`, the day it
+// last acted or was skipped. So a time that a daylight-saving gap skips (01:59 then
+// 03:00) is due at the first check after the gap, and one the clock shows twice acts
+// once. A clock set back meanwhile brings nothing.
+uint32_t clockDueDate(const Settings& s, const WallTime& before, const WallTime& now, uint32_t doneDate);
+
+// Whether a one-off time has passed at `now` (passed while Pelk did not run, or while
+// the computer slept): it is dropped, not performed late.
+bool clockOncePassed(const Settings& s, const WallTime& now);
+
+// The repeat a list offers: once, every day, or on the days ticked.
+enum ClockRepeat { repeatOnce, repeatDaily, repeatDays };
+uint32_t clockRepeatOf(const Settings& s);
+// What the Clock page sets when it is left: on or off, the typed time (a time that is
+// no time keeps what was set), the action, the repeat and the days ticked (bit 0
+// Sunday). A one-off gets its day anew when it was not set before or has changed.
+void applyClockChoice(Settings& s, bool on, const char* typed, uint32_t action, uint32_t repeat, uint32_t dayBoxes,
+                      const WallTime& now);
+
+// "23:30" or "9:05" into the minute of the day; false for anything else.
+// formatClockTime writes a minute of the day so.
+bool parseClockTime(const char* text, uint32_t* minute);
+void formatClockTime(uint32_t minute, char* out, size_t outSize);
+
+// What the tooltip says of the clock schedule: "Power Off at 23:30", "Power Off every day
+// at 23:30", "Log Off on Mon Tue Fri at 7:00"; empty when none is set.
+void clockTooltip(const Settings& s, char* out, size_t outSize);
+
+// The minutes a prompt's put-off adds, from the setting (0: 10), and a typed number's.
+uint32_t putOffMinutes(const Settings& s);
+uint32_t clampPutOffMinutes(uint32_t typed);

@@ -1,0 +1,68 @@
+// The clock schedule and the put-off, driven by a script's words and the readings' local
+// time: each check is reached by posting its timer, so no test waits for a clock minute.
+#include <algorithm>
+#include <cstddef>
+
+#include "pelk.h"
+
+static bool timerSet(Pelk& pelk, const std::string& line)
+{
+    const Lines timers = pelk.timers();
+    return std::find(timers.begin(), timers.end(), line) != timers.end();
+}
+
+// "/time" arms a one-off, which the tooltip names and the minute's check performs with
+// the Warn prompt (and its sound); put off, it comes back 10 minutes later. A clock moved
+// past a one-off drops it. "/mins" arms the countdown and "/abort" cancels what is armed.
+TEST(Clock, AtATimePutOffAndAbort)
+{
+    Pelk pelk;
+    pelk.setReading("localTime", 2026120823292);  // Tuesday, 23:29
+    pelk.setReading("tickCount", 1000000);
+    pelk.writeSettings({{&Settings::trayPromptMode, 2}, {&Settings::commandPromptMode, 0}});
+    std::string record = pelk.read("dPelk.dat");
+    record[settingsHeaderSize + offsetof(Settings, warningSound)] = 1;
+    writeWhole(pelk.path("dPelk.dat"), record);
+    ASSERT_TRUE(pelk.start("/slam /poff /time:23:30") && pelk.ready());
+    EXPECT_TRUE(timerSet(pelk, "SetTimer main 12 60000"));
+    ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
+    EXPECT_EQ("Shell_NotifyIcon modify 7 Log Off at 23:30", pelk.trayIcon().back());
+    pelk.setReading("localTime", 2026120823302);
+    pelk.timer(clockTimer);
+    HWND prompt = pelk.waitForDialog();
+    ASSERT_NE(nullptr, prompt);
+    EXPECT_EQ("PlaySound SystemExclamation", pelk.journal().back());
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(prompt, IDC_PROMPT_PUT_OFF)) && textOf(prompt, IDC_PROMPT_PUT_OFF) == "+10 min");
+    press(prompt, IDC_PROMPT_PUT_OFF);
+    ASSERT_TRUE(waitForClose(prompt) && pelk.ready());
+    EXPECT_TRUE(timerSet(pelk, "SetTimer main 13 600000") && timerSet(pelk, "KillTimer main 12"));
+    ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
+    EXPECT_EQ("Shell_NotifyIcon modify 7 10 Mns until Log Off", pelk.trayIcon().back());
+    EXPECT_TRUE(pelk.powerCalls().empty() && pelk.logTexts().empty());
+    pelk.timer(putOffTimer);
+    press(prompt = pelk.waitForDialog(), IDOK);
+    ASSERT_TRUE(waitForClose(prompt) && pelk.waitForPowerCalls(1));
+    EXPECT_EQ(Lines{"ExitWindowsEx 0 2147483648"}, pelk.powerCalls());
+
+    pelk.clearJournal();
+    Pelk mins, clock;  // handed over: the countdown of "/mins", and a one-off for tomorrow
+    ASSERT_TRUE(mins.start("/slam /loop /mins:90") && mins.waitForExit() && clock.start("/slam /time:7:00") &&
+                clock.waitForExit());
+    EXPECT_TRUE(timerSet(pelk, "SetTimer main 8 5400500"));
+    for (DWORD exit : {mins.imageBase(), static_cast<DWORD>(ERROR_NOT_FOUND)}) {
+        Pelk abort;
+        ASSERT_TRUE(abort.start("/slam /abort") && abort.waitForExit());
+        EXPECT_EQ(exit, abort.exitCode());
+    }
+    EXPECT_TRUE(timerSet(pelk, "KillTimer main 8"));
+    const Lines icon = pelk.trayIcon();  // the first abort says what became of the clock time, the second why nothing
+    EXPECT_EQ((Lines{"Shell_NotifyIcon modify 16 Restart at 7:00: cancelled.", "Shell_NotifyIcon modify 16 Nothing was armed to abort."}),
+              Lines(icon.end() - std::min<size_t>(2, icon.size()), icon.end()));
+    // A one-off for tomorrow, and the clock set past it: dropped, not performed late.
+    Pelk late;
+    ASSERT_TRUE(late.start("/slam /poff /time:0:15") && late.waitForExit());
+    pelk.setReading("localTime", 2026120900203);
+    ASSERT_TRUE(pelk.send(WM_TIMECHANGE));
+    EXPECT_EQ("KillTimer main 12", pelk.timers().back());
+    EXPECT_TRUE(pelk.powerCalls().empty());
+}
