@@ -14,6 +14,9 @@ static const ActionEntry actionTable[] = {
     {"Remote Restart", 1, callRemoteShutdown},
 };
 
+// The first words of every confirmation's message.
+static const char confirmWords[] = "Please confirm ";
+
 const ActionEntry* findAction(uint32_t action)
 {
     if (action >= sizeof actionTable / sizeof actionTable[0])
@@ -36,7 +39,7 @@ void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds
     plan.ask = promptMode != 0;
     plan.countdownSeconds = promptMode == 1 ? 0 : warnSeconds;
     const char* name = promptActionName(action);
-    copyText(plan.message, sizeof plan.message, "Please confirm ");
+    copyText(plan.message, sizeof plan.message, confirmWords);
     appendText(plan.message, sizeof plan.message, name);
     copyText(plan.yesText, sizeof plan.yesText, "Yes, ");
     appendText(plan.yesText, sizeof plan.yesText, name);
@@ -48,7 +51,7 @@ void planActionPrompt(uint32_t promptMode, uint32_t action, uint32_t warnSeconds
 void formatSlamPrompt(uint32_t action, char* out, size_t outSize)
 {
     const ActionEntry* entry = findAction(action);
-    copyText(out, outSize, entry != nullptr ? "Please confirm " : "");
+    copyText(out, outSize, entry != nullptr ? confirmWords : "");
     appendText(out, outSize, entry != nullptr ? entry->logText : "");
 }
 
