@@ -9,6 +9,7 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
@@ -178,7 +179,12 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     const SlamWords words = applySlamKeywords(commandLine, settings);
     char text[textSize];
     DWORD error = 0;
-    if (words.unknown[0] != '\0') {
+    const char* forbidden = policyRefusal(policy, words.abort, words.remote || settings.commandAction > 5,
+                                          commandForceFlag(settings) != 0);
+    if (words.unknown[0] == '\0' && forbidden != nullptr) {
+        copyText(text, sizeof text, forbidden);
+        error = ERROR_ACCESS_DISABLED_BY_POLICY;
+    } else if (words.unknown[0] != '\0') {
         copyText(text, sizeof text, "\"");
         appendText(text, sizeof text, words.unknown);
         appendText(text, sizeof text, words.badValue ? "\" holds no valid time or number; nothing was done."
@@ -249,6 +255,7 @@ void applyCommandLine()
         runSlam(GetCommandLineA(), true);
         break;
     case startQuiet:
+    case startExit:  // ends at the start, before the window is made
         break;
     case startOptions:
         PostMessageA(mainWindow, openOptionsMessage, 0, 0);

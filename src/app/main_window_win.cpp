@@ -14,6 +14,7 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "triggers/triggers.h"
@@ -90,6 +91,26 @@ static void onExitRequest(HWND window)
     saveSettings();
     EnumThreadWindows(GetCurrentThreadId(), cancelDialog, reinterpret_cast<LPARAM>(window));
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+}
+
+// After a Group Policy refresh: the policy read again, and what it may have changed
+// followed at once: the idle minutes' timer, the clock time, the start with Windows,
+// the greyed controls of open options.
+static void onSettingChange(HWND window, const char* area)
+{
+    if (area == nullptr || lstrcmpiA(area, "Policy") != 0)
+        return;
+    const bool idleWasOn = settings.idleEnabled != 0;
+    const bool autoStartWasSet = policy.present[policyAutoStart];
+    if (!applyPolicy())
+        return;
+    if (settings.idleEnabled != 0 && !idleWasOn)
+        osSetTimer(window, idleTimer, 60000);
+    else if (settings.idleEnabled == 0 && idleWasOn)
+        osKillTimer(window, idleTimer);
+    armClock();
+    followAutoStartPolicy(autoStartWasSet);
+    lockOpenPages();
 }
 
 static void onAbout(HWND window)
@@ -207,6 +228,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case dpiChangedMessage: onDpiChanged(); return 0;
     // The time, the zone or daylight saving changed: the clock schedule follows the wall clock.
     case WM_TIMECHANGE: armClock(); return 0;
+    case WM_SETTINGCHANGE: onSettingChange(window, reinterpret_cast<const char*>(lParam)); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return onTaskbarCreated();

@@ -11,8 +11,10 @@
 #include "app/text.h"
 #include "app/windows_version.h"
 #include "battery/battery.h"
+#include "options/options.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 
 HINSTANCE instanceHandle;
@@ -252,6 +254,8 @@ void startApplication()
     enableShutdownPrivilege();
     resolveDirectories();
     loadSettings();
+    applyPolicy();
+    followAutoStartPolicy(false);
 
     // At the sizes the system draws them at its scaling (16 and 32 at 100%, 32 and 64 at 200%).
     smallIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PELK), IMAGE_ICON,
