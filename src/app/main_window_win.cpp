@@ -13,6 +13,7 @@
 #include "options/options.h"
 #include "power/power.h"
 #include "power/power_calls.h"
+#include "power/remote.h"
 #include "resources/resource.h"
 #include "settings/policy.h"
 #include "settings/settings_file.h"
@@ -174,6 +175,7 @@ static void onTimer(HWND window, WPARAM id)
     case slamEndTimer: onSlamEndTimer(); break;
     case clockTimer: checkClock(window); break;
     case putOffTimer: onPutOffTimer(window); break;
+    case remoteTimer: onRemoteTimer(); break;
     }
 }
 
@@ -185,7 +187,7 @@ static LRESULT onCopyData(WPARAM consoleProcess, const COPYDATASTRUCT* data)
     if (data == nullptr ||
         !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
         return 0;
-    return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess));
+    return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess), handOverFolder(commandLine, data->cbData));
 }
 
 // After a resume the clock schedule is checked afresh: a time passed asleep is not acted on.
@@ -222,6 +224,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COPYDATA: return onCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
     case exitRequestMessage: onExitRequest(window); return 0;
+    case remoteAnswerMessage: onRemoteAnswer(wParam, lParam); return 0;
     case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
