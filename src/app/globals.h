@@ -13,6 +13,7 @@ const size_t textSize = 600;
 const UINT trayCallbackMessage = 1029;
 const UINT openOptionsMessage = 1031;
 const UINT showMonitorMessage = 2005;
+const UINT lowAlertActionMessage = 1050;
 
 // MainWindow timers.
 const UINT_PTR startupTimer = 1;

@@ -44,6 +44,7 @@ static LRESULT onCreate(HWND window)
     }
     osSetTimer(window, startupTimer, 100);
     armClock();
+    osListenForBatteryChanges(window);
     return 0;
 }
 
@@ -113,7 +114,6 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 static void onStartupTimer(HWND window)
 {
     osKillTimer(window, startupTimer);
-    osSetTimer(window, batteryPollTimer, 10000);
     lastBatteryPercent = 50;
     updateBatteryPresence();
     evaluateBattery();
@@ -184,6 +184,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COPYDATA: return onCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
     case showMonitorMessage: showMonitor(); return 0;
+    case lowAlertActionMessage: runLowAlertAction(window); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
