@@ -9,6 +9,7 @@
 #include "battery/battery.h"
 #include "options/page_win.h"
 #include "resources/resource.h"
+#include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
 
@@ -48,6 +49,7 @@ static void onAlertsInit(HWND dialog)
 }
 
 // A balloon needs the tray icon: an alert switched on brings it back, as the monitor does.
+// Saved at once, like a page that is left: the sheet's Cancel does not take it back.
 static void onAlertsOk(HWND dialog)
 {
     settings.lowAlertPercent = alertLevelFromBox(boxState(dialog, IDC_ALERT_LOW), readNumber(dialog, IDC_ALERT_LOW_PERCENT), 99);
@@ -60,6 +62,7 @@ static void onAlertsOk(HWND dialog)
         settings.trayIconEnabled = 1;
         setTrayIcon(NIM_ADD, trayTipDefault);
     }
+    saveSettings();
     evaluateBattery();
 }
 

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <stddef.h>
 
+#include <cstring>
+
 #include "app/dpi.h"
 #include "app/globals.h"
 #include "app/look_up.h"
@@ -93,7 +95,7 @@ static void refreshTooltip()
 
 void showTrayLevel(const char* level)
 {
-    if (lstrcmpA(level, levelShown) == 0)
+    if (std::strcmp(level, levelShown) == 0)
         return;
     copyText(levelShown, sizeof levelShown, level);
     drawLevelImage();
