@@ -145,7 +145,9 @@ file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cp
 add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\"")
-target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 user32 kernel32)
+# The tray icon's digits are drawn here as the program draws them.
+target_sources(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/tray/tray_digits_win.cpp)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
 add_dependencies(program_tests Pelk PelkTest dist)
 # Built always; run only where this Wine starts, each test in a lane of the test run.

@@ -17,6 +17,7 @@ const UINT exitRequestMessage = 1032;
 // A remote action's thread has its computer's answer: wParam the run and computer, lParam the error.
 const UINT remoteAnswerMessage = 1033;
 const UINT showMonitorMessage = 2005;
+const UINT lowAlertActionMessage = 1050;
 
 // MainWindow timers.
 const UINT_PTR startupTimer = 1;

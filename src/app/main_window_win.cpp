@@ -46,6 +46,7 @@ static LRESULT onCreate(HWND window)
     }
     osSetTimer(window, startupTimer, 100);
     armClock();
+    osListenForBatteryChanges(window);
     return 0;
 }
 
@@ -152,7 +153,6 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 static void onStartupTimer(HWND window)
 {
     osKillTimer(window, startupTimer);
-    osSetTimer(window, batteryPollTimer, 10000);
     lastBatteryPercent = 50;
     updateBatteryPresence();
     evaluateBattery();
@@ -226,6 +226,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case exitRequestMessage: onExitRequest(window); return 0;
     case remoteAnswerMessage: onRemoteAnswer(wParam, lParam); return 0;
     case showMonitorMessage: showMonitor(); return 0;
+    case lowAlertActionMessage: runLowAlertAction(window); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
