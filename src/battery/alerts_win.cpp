@@ -12,8 +12,9 @@ static bool lowActionAsked;
 
 void onBatteryReading(const PowerReading& reading)
 {
+    // The tooltip names the level wherever there is a battery; the icon shows it when asked.
     char level[8];
-    trayLevelText(settings.trayShowsPercent, reading, level, sizeof level);
+    trayLevelText(1, reading, level, sizeof level);
     showTrayLevel(level);
     BatteryAlert alert = checkBatteryAlert(reading, settings.lowAlertPercent, settings.chargedAlertPercent, alertTrack);
     if (alert == alertNone)

@@ -7,8 +7,8 @@ BOOL setTrayIcon(DWORD operation, const char* tip);
 // start, when the DPI changes, and for a new taskbar.
 void reloadTrayImage();
 LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage);
-// The charge level on the icon ("57"; "": Pelk's own picture). Icon and tooltip change
-// only when the number does.
+// The charge level ("57"; "": no battery) in the tooltip, and on the icon when the
+// switch is on (else Pelk's own picture). Both change only when the number or the switch does.
 void showTrayLevel(const char* level);
 // The number drawn as an icon of size x size pixels: light digits on a dark square,
 // whole pixels, no picture stretched.

@@ -31,6 +31,7 @@ static DWORD lastTrayMessageTick;
 static HICON trayImage;
 // The charge level shown instead, and its picture; none while the text is empty.
 static char levelShown[8];
+static bool levelDrawn;  // the level is on the icon, not only in its tooltip
 static HICON levelImage;
 
 static int trayImageSize()
@@ -44,7 +45,7 @@ static void drawLevelImage()
 {
     if (levelImage != nullptr)
         DestroyIcon(levelImage);
-    levelImage = levelShown[0] != '\0' ? drawLevelIcon(levelShown, trayImageSize()) : nullptr;
+    levelImage = levelShown[0] != '\0' && levelDrawn ? drawLevelIcon(levelShown, trayImageSize()) : nullptr;
 }
 
 // The shell keeps a copy of the icon it was given, so the old one can go at once.
@@ -95,9 +96,11 @@ static void refreshTooltip()
 
 void showTrayLevel(const char* level)
 {
-    if (std::strcmp(level, levelShown) == 0)
+    const bool drawn = settings.trayShowsPercent != 0;
+    if (std::strcmp(level, levelShown) == 0 && drawn == levelDrawn)
         return;
     copyText(levelShown, sizeof levelShown, level);
+    levelDrawn = drawn;
     drawLevelImage();
     if (settings.trayIconEnabled)
         refreshTooltip();

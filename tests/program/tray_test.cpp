@@ -59,7 +59,9 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_NE(monitor, GetForegroundWindow());
     EXPECT_EQ("10,500 80% On Battery", placeOf(monitor) + " " + textOf(monitor, IDC_MONITOR_LEVEL) + " " +
                                            textOf(monitor, IDC_MONITOR_STATE));
-    EXPECT_EQ(icon, pelk.trayIcon());  // no tooltip while hovering is watched
+    Lines withLevel = icon;  // the tooltip names the battery's level once there is one; nothing more while hovering is watched
+    withLevel.push_back("Shell_NotifyIcon modify 7 Idle Shutdown Enabled - 80%");
+    EXPECT_EQ(withLevel, pelk.trayIcon());
     for (int x : {300, 400, 0}) {  // a drag moves it with the pointer from its grab, then a second drag's grab
         moveCursor(x, x / 2);
         SendMessageA(monitor, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 6));
