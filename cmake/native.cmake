@@ -41,3 +41,10 @@ if(PELK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz-corpus-${name})
   endforeach()
 endif()
+
+# The Group Policy templates come from the table of policy values the program reads;
+# xmllint sees that they are well-formed (the unit tests check their cross-references).
+add_executable(policy_templates ${CMAKE_SOURCE_DIR}/src/settings/policy_templates_main.cpp)
+target_link_libraries(policy_templates PRIVATE pelk_core)
+add_test(NAME ${TEST_PREFIX}PolicyTemplates.WellFormed
+         COMMAND sh -c "$<TARGET_FILE:policy_templates> Pelk.admx Pelk.adml && xmllint --noout Pelk.admx Pelk.adml")

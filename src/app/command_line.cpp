@@ -188,6 +188,8 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
     keywordOf(argument, keyword);
     if (std::strcmp(keyword, "slam") == 0)
         return startSlam;
+    if (std::strcmp(keyword, "exit") == 0)
+        return startExit;
     if (argument[0] && (argument[1] == 'q' || argument[1] == 'Q') && trayIconEnabled)
         return startQuiet;
     return startOptions;

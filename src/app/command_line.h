@@ -14,7 +14,8 @@ int getArgumentFrom(const char* commandLine, unsigned n, char* out, size_t outSi
 // Characters 2 to 5 of the argument, A-Z lowered; shorter for arguments under 5 characters.
 void keywordOf(const char* argument, char keyword[5]);
 
-enum StartMode { startOptions, startQuiet, startSlam };
+// startExit ("/exit"): the copy that runs is asked to save and end; nothing else is done.
+enum StartMode { startOptions, startQuiet, startSlam, startExit };
 
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 

@@ -12,6 +12,8 @@ const size_t textSize = 600;
 // Custom messages of the MainWindow.
 const UINT trayCallbackMessage = 1029;
 const UINT openOptionsMessage = 1031;
+// "/exit" of a second start: close what shows, save, end.
+const UINT exitRequestMessage = 1032;
 const UINT showMonitorMessage = 2005;
 
 // MainWindow timers.

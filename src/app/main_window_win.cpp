@@ -75,6 +75,23 @@ static void onExit(HWND window)
     DestroyWindow(window);
 }
 
+static BOOL CALLBACK cancelDialog(HWND dialog, LPARAM mainWindow)
+{
+    if (dialog != reinterpret_cast<HWND>(mainWindow) && IsWindowVisible(dialog))
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+// "/exit" of a second start (an installer about to replace the program, a script): the
+// settings are saved first, whatever shows is cancelled (a prompt answered No, the
+// options and Schedule Shutdown as by Cancel), and the Exit follows the cancels.
+static void onExitRequest(HWND window)
+{
+    saveSettings();
+    EnumThreadWindows(GetCurrentThreadId(), cancelDialog, reinterpret_cast<LPARAM>(window));
+    PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
+}
+
 static void onAbout(HWND window)
 {
     if (aboutOpen == 0)
@@ -183,6 +200,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_POWERBROADCAST: return onPowerBroadcast(wParam);
     case WM_COPYDATA: return onCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
+    case exitRequestMessage: onExitRequest(window); return 0;
     case showMonitorMessage: showMonitor(); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;

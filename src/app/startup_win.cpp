@@ -144,6 +144,21 @@ void resolveDirectories()
     endProcessWith(error);
 }
 
+// "/exit": the running copy closes what shows, saves and ends, and this start ends
+// once it has (it then owns the mutex), at most 10 s later.
+[[noreturn]] static void endRunningCopy(HWND running, HANDLE mutex, DWORD console)
+{
+    if (!PostMessageA(running, exitRequestMessage, 0, 0)) {
+        DWORD error = GetLastError();
+        endSlamUnanswered(console, error != 0 ? error : ERROR_ACCESS_DENIED,
+                          "the Pelk that runs cannot be reached from here (it may run as administrator): it was not ended.");
+    }
+    DWORD waited = WaitForSingleObject(mutex, 10000);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        ExitProcess(0);
+    endSlamUnanswered(console, ERROR_TIMEOUT, "the Pelk that runs did not end within 10 seconds.");
+}
+
 // A second start in the session does what it asked through the copy that runs: a slam
 // there, the options of a plain start, nothing for "/q". It touches no file of its own.
 // It returns when the other copy ends instead (its window gone already, or never there):
@@ -162,8 +177,10 @@ static void handToRunningCopy(HANDLE mutex)
     if (mode == startQuiet)
         endProcess();
     // The running copy tells a refusal or a failure on the console this slam was typed in.
-    DWORD console = mode == startSlam ? osConsoleOfParent() : 0;
+    DWORD console = mode == startSlam || mode == startExit ? osConsoleOfParent() : 0;
     // A copy that neither shows its window nor ends: a slam was not done, and says so.
+    if (running == nullptr && mode == startExit)
+        endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer.");
     if (running == nullptr && mode == startSlam)
         endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer: nothing was done.");
     if (running == nullptr)
@@ -172,6 +189,8 @@ static void handToRunningCopy(HANDLE mutex)
     DWORD runningProcess = 0;
     GetWindowThreadProcessId(running, &runningProcess);
     AllowSetForegroundWindow(runningProcess);
+    if (mode == startExit)
+        endRunningCopy(running, mutex, console);
     if (mode == startOptions) {
         if (!PostMessageA(running, openOptionsMessage, 0, 0))
             endUnreached();
@@ -220,6 +239,9 @@ void startApplication()
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Pelk.exe");
     if (GetLastError() == ERROR_ALREADY_EXISTS)
         handToRunningCopy(mutex);
+    // Nothing runs (any longer) that "/exit" could end: done, without a window or a file.
+    if (chooseStartMode(GetCommandLineA(), 1) == startExit)
+        ExitProcess(0);
 
     char version[textSize];
     if (!versionAccepted(describeWindowsVersion(version))) {

@@ -87,6 +87,27 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
     CloseHandle(starting);
 }
 
+// "/exit" ends the copy that runs, its options open, having saved; with none it ends at once.
+TEST(Startup, ExitEndsTheRunningCopy)
+{
+    Pelk none;
+    ASSERT_TRUE(none.start("/exit") && none.waitForExit());
+    EXPECT_EQ(0u, none.exitCode());
+    EXPECT_EQ("", none.read("dPelk.dat"));
+    Pelk first;
+    ASSERT_TRUE(first.startQuiet({{&Settings::idleMinutes, 77}}));
+    DeleteFileA(first.path("dPelk.dat").c_str());
+    first.command(IDM_OPTIONS);
+    ASSERT_TRUE(waitUntil([&] { return first.windows().size() == 1; }));
+    Pelk second;
+    ASSERT_TRUE(second.start("/exit") && second.waitForExit(15000));
+    EXPECT_EQ(0u, second.exitCode());
+    EXPECT_TRUE(first.waitForExit(1000));
+    Settings saved;
+    EXPECT_TRUE(first.savedSettings(saved) && saved.idleMinutes == 77);
+    EXPECT_TRUE(first.powerCalls().empty());
+}
+
 // A logged action, then the end of the session, in a folder prepared for each row: the
 // log is begun, added to or rotated, the settings are saved and the end agreed to; what
 // is in the way of a file leaves the old one whole, and the program goes on.

@@ -50,6 +50,7 @@ TEST(CommandLine, StartModeAndSlamKeywords)
         {"C:\\pelk.exe", 1, startOptions}, {"pelk /q", 1, startQuiet},   {"pelk /q", 0, startOptions},
         {"pelk -quiet", 1, startQuiet},    {"pelk q", 1, startOptions},    {"pelk /x /q", 1, startOptions},
         {"pelk /SLAM /logo", 0, startSlam}, {"pelk /sla", 1, startOptions}, {"pelk /slam \"", 1, startOptions},
+        {"pelk /EXIT", 0, startExit},
     };
     for (const Start& c : starts)
         EXPECT_EQ(c.mode, chooseStartMode(c.line, c.trayIconEnabled)) << c.line << " tray " << c.trayIconEnabled;

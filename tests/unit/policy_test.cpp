@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "settings/policy_rules.h"
+
+static Policy policyOf(std::initializer_list<std::pair<int, uint32_t>> values)
+{
+    Policy p = {};
+    for (const auto& v : values)
+        takePolicyValue(p, v.first, v.second);
+    return p;
+}
+
+// What a policy lays over the user's record, and what of it a save keeps the user's own.
+TEST(Policy, OverlayAndTheUsersRecord)
+{
+    Settings user = {};
+    applyDefaults(user);
+    user.trayWarnSeconds = 40;
+    user.commandWarnSeconds = 5;
+    user.forceAction = user.commandForce = 1;
+    const Policy p = policyOf({{policyIdleShutdown, 7}, {policyIdleMinutes, 1}, {policyIdleAction, 9},
+                               {policyClockSchedule, 1}, {policyClockHour, 22}, {policyClockMinute, 75},
+                               {policyClockDays, 62}, {policyClockAction, 2}, {policyPromptSeconds, 30},
+                               {policyNoForce, 1}, {policyAutoStart, 0}, {policyValueCount, 1}, {-1, 1}});
+    Settings s = user;
+    overlayPolicy(p, s);
+    EXPECT_EQ(1u, s.idleEnabled);       // any value but 0 switches on
+    EXPECT_EQ(2u, s.idleMinutes);       // a number is brought into range
+    EXPECT_EQ(user.idleAction, s.idleAction);  // a choice out of range is no choice
+    EXPECT_EQ(22 * 60 + 59 + 1, s.clockMinute);
+    EXPECT_EQ(62, s.clockDays);
+    EXPECT_EQ(2, s.clockAction);
+    EXPECT_EQ(40u, s.trayWarnSeconds);  // at least 30 seconds: longer stays
+    EXPECT_EQ(30u, s.commandWarnSeconds);
+    EXPECT_EQ(0u, s.forceAction | s.commandForce | s.idleForce);
+    EXPECT_TRUE(policyCovers(p, offsetof(Settings, autoStart), 4));
+    EXPECT_FALSE(policyCovers(p, offsetof(Settings, logEvents), 4));
+
+    s.logEvents = 0;  // changed by the user meanwhile
+    keepUserValues(p, user, s);
+    Settings expected = user;
+    expected.logEvents = 0;
+    EXPECT_EQ(0, std::memcmp(&expected, &s, sizeof s));
+
+    Settings none = user;  // switched off, or on without a time: no clock schedule
+    overlayPolicy(policyOf({{policyClockSchedule, 1}, {policyClockDays, 62}}), none);
+    EXPECT_EQ(0, none.clockMinute);
+}
+
+// The templates hold every value of the table as the program reads it, and every name
+// that one of them uses is defined in the other.
+TEST(Policy, TemplatesMatchTheTable)
+{
+    static char admx[64 * 1024], adml[64 * 1024];
+    writePolicyAdmx(admx, sizeof admx);
+    writePolicyAdml(adml, sizeof adml);
+    const std::string x = admx, l = adml;
+    ASSERT_TRUE(x.size() < sizeof admx - 1 && l.size() < sizeof adml - 1 && l.find("</policyDefinitionResources>") != l.npos);
+    auto all = [](const std::string& text, const char* pattern) {
+        std::set<std::string> found;
+        const std::regex r(pattern);
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), r); m != std::sregex_iterator(); ++m)
+            found.insert((*m)[1]);
+        return found;
+    };
+    const auto strings = all(l, "<string id=\"([^\"]+)\""), presentations = all(l, "<presentation id=\"([^\"]+)\"");
+    for (const std::string& s : all(x, "\\$\\(string\\.([^)]+)\\)"))
+        EXPECT_TRUE(strings.count(s)) << s;
+    EXPECT_EQ(presentations, all(x, "\\$\\(presentation\\.([^)]+)\\)"));
+    const auto elements = all(x, "<(?:decimal|enum|boolean) id=\"([^\"]+)\"");
+    EXPECT_EQ(elements, all(l, "refId=\"([^\"]+)\""));
+    for (const PolicyValueEntry& v : policyValues) {
+        std::string declared = "valueName=\"" + std::string(v.name) + "\"";
+        if (v.kind == policyDecimal)
+            declared += " minValue=\"" + std::to_string(v.minValue) + "\" maxValue=\"" + std::to_string(v.maxValue) + "\"";
+        EXPECT_NE(x.npos, x.find(declared)) << declared;
+        EXPECT_EQ(v.kind == policyEnum, x.find("<enum id=\"" + std::string(v.name)) != x.npos) << v.name;
+    }
+}
