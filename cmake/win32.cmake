@@ -136,12 +136,21 @@ if(WIXL)
   list(APPEND DIST_OUTPUTS ${DIST_MSI})
 endif()
 add_custom_target(dist ALL DEPENDS ${DIST_OUTPUTS})
+# The winget manifests list the files of both builds, so they are written once both have
+# made theirs (make dist, make test), by this target of the 32-bit build.
+if(PELK_BUILD STREQUAL win32)
+  add_custom_target(winget COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/winget-manifests.sh ${DIST_DIR} ${PELK_VERSION}
+                                   ${PELK_DOWNLOAD_URL} ${PELK_UPGRADE_CODE} VERBATIM)
+  add_dependencies(winget dist)
+endif()
 
 # What a 64-bit run cannot show is read from the 32-bit Pelk.exe itself: its format,
 # subsystem and imports.
 if(PELK_BUILD STREQUAL win32 AND NOT CMAKE_HOST_WIN32)
   add_test(NAME win32.Release.BuiltForWindows2000
            COMMAND sh ${CMAKE_SOURCE_DIR}/tests/program/windows2000.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Pelk>)
+  add_test(NAME win32.Release.WingetManifests
+           COMMAND sh ${CMAKE_SOURCE_DIR}/tests/program/winget.sh ${DIST_DIR} ${PELK_VERSION})
 endif()
 
 # The tests run under Wine on Debian, with GoogleTest from its sources; a build on
