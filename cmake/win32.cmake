@@ -189,7 +189,9 @@ add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\""
   "PELK_MSI_UNDER_TEST=\"${MSI_UNDER_TEST}\"" "PELK_OLDER_MSI=\"..\\\\Pelk-1.3.9.msi\"" "PELK_UPGRADE_CODE=\"${PELK_UPGRADE_CODE}\"")
-target_link_libraries(program_tests PRIVATE pelk_core gtest_main msi psapi shlwapi shell32 advapi32 user32 kernel32)
+# The tray icon's digits are drawn here as the program draws them.
+target_sources(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/tray/tray_digits_win.cpp)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main msi psapi shlwapi shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
 # An older package of the same files, which the release test upgrades.
 pelk_msi(${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi 1.3.9)

@@ -19,7 +19,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // Command line: decides how the program begins; may end the process.
 void applyCommandLine();
 // A slam handed over by a second start whose console (when it has one) is that of the
-// process consoleProcess: its answer (hand_over.h).
-DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess);
+// process consoleProcess, typed in folder (null when not known): its answer (hand_over.h).
+DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess, const char* folder);
 // Timer 11: a refused slam of this copy's own start ends, its refusal shown.
 void onSlamEndTimer();

@@ -8,7 +8,9 @@
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
+#include "power/remote.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
@@ -36,7 +38,11 @@ static DWORD slamConsole;
 // had the time to read the balloon, which would vanish with the icon.
 static const UINT noticeShownMs = 10000;
 static DWORD endCode;
+static bool endExactly;  // a list's slam ends with 0 itself when all went well
 static bool toldOnConsole;
+// The folder the slam was typed in, for a list file named without one.
+static const char* slamFolder;
+static bool listDone;  // every computer of a list did it: a second start ends with 0
 
 // One line on the console ("Pelk: SERVER7: The network path was not found. (53)"), or
 // else (when asked) a balloon, on an icon of its own where the tray icon is switched off.
@@ -61,17 +67,24 @@ static void tellSlamUser(const char* text, DWORD error, bool ownStart, bool ball
     showTrayNotice(text, error);
 }
 
-static void endAfterNotice(DWORD error)
+static void endAfterNotice(DWORD error, bool exactly = false)
 {
     endCode = error;
+    endExactly = exactly;
     if (toldOnConsole)
-        endSlam(error);
+        onSlamEndTimer();
     osSetTimer(mainWindow, slamEndTimer, noticeShownMs);
 }
 
-void onSlamEndTimer() { endSlam(endCode); }
+void onSlamEndTimer()
+{
+    if (!endExactly)
+        endSlam(endCode);
+    DestroyWindow(mainWindow);
+    ExitProcess(endCode);
+}
 
-static bool slamEnding() { return endCode != 0; }
+static bool slamEnding() { return endCode != 0 || endExactly; }
 
 static const char whenNeedsName[] = "/when needs the name of a program to wait for (/when:render.exe): nothing was done.";
 static const char whenLocalOnly[] = "/when waits for a program only before an action on this computer: nothing was done.";
@@ -141,27 +154,50 @@ static DWORD abortForSlam(bool ownStart)
     return ERROR_NOT_FOUND;
 }
 
-// A remote slam: the exit code tells a script that the computer refused or was not
-// found, and the user is told too, and the log when logging is on.
+// "@hosts.txt": the list file's text (at most 64 KB of it), found from the folder the
+// slam was typed in; 0 or the error of the reading.
+static DWORD readListFile(const char* name, char* text, DWORD size)
+{
+    char path[textSize] = "";
+    bool relative = name[0] != '\\' && name[0] != '/' && !(name[0] != '\0' && name[1] == ':');
+    if (relative && slamFolder != nullptr && slamFolder[0] != '\0') {
+        copyText(path, sizeof path, slamFolder);
+        appendText(path, sizeof path, "\\");
+    }
+    appendText(path, sizeof path, name);
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastErrorOrFailure();
+    DWORD read = 0;
+    BOOL done = ReadFile(file, text, size - 1, &read, nullptr);
+    DWORD error = done ? 0 : lastErrorOrFailure();
+    CloseHandle(file);
+    text[done ? read : 0] = '\0';
+    return error;
+}
+
+// A remote slam, on one computer or on each of a list ("/remo:@hosts.txt"): the exit
+// code tells a script that a computer refused or was not found (the first such of a
+// list), and the user is told too: of a failure, or of a list's tally.
 static DWORD runRemoteSlam(bool ownStart)
 {
-    BOOL done = osInitiateSystemShutdown(settings.remoteComputerName, slamMessage, settings.trayWarnSeconds,
-                                         commandForceFlag(settings), remoteRestartFlag(settings.commandAction),
-                                         plannedShutdownReason);
-    DWORD error = done ? 0 : lastErrorOrFailure();
+    static char list[64 * 1024];
+    const char* names = settings.remoteComputerName;
+    const bool isList = names[0] == '@';
+    DWORD error = isList ? readListFile(names + 1, list, sizeof list) : 0;
+    char summary[textSize + 300];
     if (error != 0) {
-        char name[textSize];
-        copyText(name, sizeof name, remoteRestartFlag(settings.commandAction) ? "Remote Restart of " : "Remote Shut of ");
-        appendText(name, sizeof name, settings.remoteComputerName);
-        char logLine[textSize];
-        formatActionFailure(name, error, logLine, sizeof logLine);
-        if (settings.logEvents != 0)
-            appendLogLine(logLine);
-        tellSlamUser(settings.remoteComputerName, error, ownStart, true);
+        copyText(summary, sizeof summary, names + 1);
+    } else {
+        error = runRemoteAction(isList ? list : names, isList, remoteRestartFlag(settings.commandAction) != 0,
+                                commandForceFlag(settings), summary, sizeof summary);
     }
-    if (ownStart && error != 0)
-        endAfterNotice(error);
-    if (ownStart)
+    listDone = isList && error == 0;
+    if (error != 0 || isList)
+        tellSlamUser(summary, isList ? 0 : error, ownStart, true);
+    if (ownStart && (error != 0 || isList))
+        endAfterNotice(error, isList);
+    else if (ownStart)
         endSlam();
     return error;
 }
@@ -178,7 +214,12 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     const SlamWords words = applySlamKeywords(commandLine, settings);
     char text[textSize];
     DWORD error = 0;
-    if (words.unknown[0] != '\0') {
+    const char* forbidden = policyRefusal(policy, words.abort, words.remote || settings.commandAction > 5,
+                                          commandForceFlag(settings) != 0);
+    if (words.unknown[0] == '\0' && forbidden != nullptr) {
+        copyText(text, sizeof text, forbidden);
+        error = ERROR_ACCESS_DISABLED_BY_POLICY;
+    } else if (words.unknown[0] != '\0') {
         copyText(text, sizeof text, "\"");
         appendText(text, sizeof text, words.unknown);
         appendText(text, sizeof text, words.badValue ? "\" holds no valid time or number; nothing was done."
@@ -213,6 +254,12 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         if (promptRequest.answer == 2)
             return 0;
     }
+    // The Command page's remote action, once confirmed, as "/remo" does it; this copy stays.
+    if (settings.commandAction == 6 || settings.commandAction == 7) {
+        if (settings.logEvents != 0)
+            appendLogLine(findAction(settings.commandAction)->logText);
+        return runRemoteSlam(false);
+    }
     // The Command page's "Force Shutdown" forces this action only; the stored flag stays.
     uint32_t storedForce = settings.forceAction;
     settings.forceAction = commandForceFlag(settings);
@@ -229,16 +276,23 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
 
 // Busy while a prompt or the options show: an open page would write its own values
 // back over what the slam set, and a copy about to end would drop what it armed.
-DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess)
+DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess, const char* folder)
 {
     slamConsole = consoleProcess;
+    if (remoteRunning != 0) {
+        tellSlamUser("Pelk is busy with a remote action: nothing was done.", 0, false, false);
+        return handOverBusy;
+    }
     if (promptOpen != 0 || optionsOpen != 0 || slamEnding()) {
         tellSlamUser("Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done.",
                      0, false, false);
         return handOverBusy;
     }
+    slamFolder = folder;
+    listDone = false;
     DWORD error = runSlam(commandLine, false);
-    return error != 0 ? error : handOverDone;
+    slamFolder = nullptr;
+    return error != 0 ? error : listDone ? handOverAllDone : handOverDone;
 }
 
 void applyCommandLine()
@@ -249,6 +303,7 @@ void applyCommandLine()
         runSlam(GetCommandLineA(), true);
         break;
     case startQuiet:
+    case startExit:  // ends at the start, before the window is made
         break;
     case startOptions:
         PostMessageA(mainWindow, openOptionsMessage, 0, 0);

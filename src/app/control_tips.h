@@ -6,3 +6,6 @@
 void createControlTips();
 // Adds a tool for the control of the dialog, with the static text given.
 void addControlTip(HWND dialog, int controlId, const char* text);
+// The same tip for a greyed control, which gets no mouse messages (its dialog does):
+// also a tool of the dialog over the control's rectangle.
+void addGreyedControlTip(HWND dialog, int controlId, const char* text);

@@ -53,3 +53,20 @@ void addControlTip(HWND dialog, int controlId, const char* text)
     SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
+
+void addGreyedControlTip(HWND dialog, int controlId, const char* text)
+{
+    addControlTip(dialog, controlId, text);
+    TOOLINFOA tool;
+    ZeroMemory(&tool, sizeof tool);
+    tool.cbSize = toolInfoSize;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = static_cast<UINT_PTR>(controlId);
+    tool.hinst = instanceHandle;
+    tool.lpszText = const_cast<char*>(text);
+    GetWindowRect(GetDlgItem(dialog, controlId), &tool.rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}

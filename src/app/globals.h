@@ -14,7 +14,10 @@ const UINT trayCallbackMessage = 1029;
 const UINT openOptionsMessage = 1031;
 // "/exit" of a second start: close what shows, save, end.
 const UINT exitRequestMessage = 1032;
+// A remote action's thread has its computer's answer: wParam the run and computer, lParam the error.
+const UINT remoteAnswerMessage = 1033;
 const UINT showMonitorMessage = 2005;
+const UINT lowAlertActionMessage = 1050;
 
 // MainWindow timers.
 const UINT_PTR startupTimer = 1;
@@ -28,6 +31,7 @@ const UINT_PTR trayRetryTimer = 10;
 const UINT_PTR slamEndTimer = 11;
 const UINT_PTR clockTimer = 12;
 const UINT_PTR putOffTimer = 13;
+const UINT_PTR remoteTimer = 16;
 
 extern HINSTANCE instanceHandle;
 extern char programDir[textSize];

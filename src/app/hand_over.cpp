@@ -20,3 +20,9 @@ bool readHandOver(uint32_t kind, const void* data, size_t size, char* out, size_
     out[size - 1] = '\0';
     return true;
 }
+
+const char* handOverFolder(const char* out, size_t size)
+{
+    const char* end = static_cast<const char*>(std::memchr(out, '\0', size));
+    return end != nullptr && end + 1 < out + size ? end + 1 : end;
+}

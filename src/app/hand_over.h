@@ -13,6 +13,8 @@ const size_t handOverMost = 32768;
 // message it ignores.
 const uint32_t handOverDone = 0xFFFFFFFF;
 const uint32_t handOverBusy = 170;  // ERROR_BUSY
+// Done, and the second start ends with 0 itself: every computer of a list did it.
+const uint32_t handOverAllDone = 0xFFFFFFFE;
 
 // The exit code of a second start from the running copy's answer, whatever the width of
 // either program (a 64-bit start sees a 32-bit copy's answer sign-extended, so only the
@@ -23,4 +25,7 @@ uint32_t handOverExitCode(uint64_t answer);
 // Copies a received message into out (outSize bytes) when it is a hand-over: of our
 // kind, not empty, not longer than out. The copy always ends at its last byte, so a
 // line without a terminator is cut, never read beyond.
+// A second string after the command line's terminator, when there is one, is the folder
+// the second start was typed in; folder points at it, else at "".
 bool readHandOver(uint32_t kind, const void* data, size_t size, char* out, size_t outSize);
+const char* handOverFolder(const char* out, size_t size);

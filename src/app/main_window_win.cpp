@@ -13,7 +13,9 @@
 #include "options/options.h"
 #include "power/power.h"
 #include "power/power_calls.h"
+#include "power/remote.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "triggers/triggers.h"
@@ -44,6 +46,7 @@ static LRESULT onCreate(HWND window)
     }
     osSetTimer(window, startupTimer, 100);
     armClock();
+    osListenForBatteryChanges(window);
     return 0;
 }
 
@@ -92,6 +95,26 @@ static void onExitRequest(HWND window)
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
 }
 
+// After a Group Policy refresh: the policy read again, and what it may have changed
+// followed at once: the idle minutes' timer, the clock time, the start with Windows,
+// the greyed controls of open options.
+static void onSettingChange(HWND window, const char* area)
+{
+    if (area == nullptr || lstrcmpiA(area, "Policy") != 0)
+        return;
+    const bool idleWasOn = settings.idleEnabled != 0;
+    const bool autoStartWasSet = policy.present[policyAutoStart];
+    if (!applyPolicy())
+        return;
+    if (settings.idleEnabled != 0 && !idleWasOn)
+        osSetTimer(window, idleTimer, 60000);
+    else if (settings.idleEnabled == 0 && idleWasOn)
+        osKillTimer(window, idleTimer);
+    armClock();
+    followAutoStartPolicy(autoStartWasSet);
+    lockOpenPages();
+}
+
 static void onAbout(HWND window)
 {
     if (aboutOpen == 0)
@@ -130,7 +153,6 @@ static LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam)
 static void onStartupTimer(HWND window)
 {
     osKillTimer(window, startupTimer);
-    osSetTimer(window, batteryPollTimer, 10000);
     lastBatteryPercent = 50;
     updateBatteryPresence();
     evaluateBattery();
@@ -153,6 +175,7 @@ static void onTimer(HWND window, WPARAM id)
     case slamEndTimer: onSlamEndTimer(); break;
     case clockTimer: checkClock(window); break;
     case putOffTimer: onPutOffTimer(window); break;
+    case remoteTimer: onRemoteTimer(); break;
     }
 }
 
@@ -164,7 +187,7 @@ static LRESULT onCopyData(WPARAM consoleProcess, const COPYDATASTRUCT* data)
     if (data == nullptr ||
         !readHandOver(static_cast<uint32_t>(data->dwData), data->lpData, data->cbData, commandLine, sizeof commandLine))
         return 0;
-    return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess));
+    return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess), handOverFolder(commandLine, data->cbData));
 }
 
 // After a resume the clock schedule is checked afresh: a time passed asleep is not acted on.
@@ -201,12 +224,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COPYDATA: return onCopyData(wParam, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case openOptionsMessage: onOpenOptions(window); return 0;
     case exitRequestMessage: onExitRequest(window); return 0;
+    case remoteAnswerMessage: onRemoteAnswer(wParam, lParam); return 0;
     case showMonitorMessage: showMonitor(); return 0;
+    case lowAlertActionMessage: runLowAlertAction(window); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
     // The time, the zone or daylight saving changed: the clock schedule follows the wall clock.
     case WM_TIMECHANGE: armClock(); return 0;
+    case WM_SETTINGCHANGE: onSettingChange(window, reinterpret_cast<const char*>(lParam)); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return onTaskbarCreated();

@@ -11,8 +11,10 @@
 #include "app/text.h"
 #include "app/windows_version.h"
 #include "battery/battery.h"
+#include "options/options.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 
 HINSTANCE instanceHandle;
@@ -196,9 +198,15 @@ static void handToRunningCopy(HANDLE mutex)
             endUnreached();
         endProcess();
     }
+    // The command line, then the folder it was typed in (for a list file named without one).
+    static char handed[handOverMost];
     size_t length = lstrlenA(commandLine) + 1;
-    COPYDATASTRUCT data = {handOverKind, static_cast<DWORD>(length < handOverMost ? length : handOverMost),
-                           const_cast<char*>(commandLine)};
+    length = length < handOverMost ? length : handOverMost;
+    lstrcpynA(handed, commandLine, static_cast<int>(length));
+    DWORD folder = GetCurrentDirectoryA(static_cast<DWORD>(handOverMost - length), handed + length);
+    if (folder != 0 && folder < handOverMost - length)
+        length += folder + 1;
+    COPYDATASTRUCT data = {handOverKind, static_cast<DWORD>(length), handed};
     // The answer comes when the slam has run: after its prompt, however long that waits.
     const UINT day = 24 * 60 * 60 * 1000;
     DWORD_PTR answer = 0;
@@ -208,6 +216,8 @@ static void handToRunningCopy(HANDLE mutex)
         endSlamUnanswered(console, error != 0 ? error : ERROR_TIMEOUT,
                           "the Pelk that runs cannot be reached from here (it may run as administrator): nothing was done.");
     }
+    if (static_cast<uint32_t>(answer) == handOverAllDone)
+        ExitProcess(0);
     DWORD code = handOverExitCode(answer);
     if (code == ERROR_CALL_NOT_IMPLEMENTED)
         endSlamUnanswered(console, code, "the Pelk that runs is an older one, which takes no command: nothing was done.");
@@ -252,6 +262,8 @@ void startApplication()
     enableShutdownPrivilege();
     resolveDirectories();
     loadSettings();
+    applyPolicy();
+    followAutoStartPolicy(false);
 
     // At the sizes the system draws them at its scaling (16 and 32 at 100%, 32 and 64 at 200%).
     smallIcon = static_cast<HICON>(LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PELK), IMAGE_ICON,

@@ -1,12 +1,19 @@
-// Battery presence with its 10-second poll, the notices that show the monitor,
-// and the MainWindow's power broadcasts.
+// Battery presence, the readings that Windows' notices or else a 10-second poll
+// bring, the notices that show the monitor, and the MainWindow's power broadcasts.
 #include "battery/battery.h"
 
 #include "app/globals.h"
+#include "battery/alert_rules.h"
 #include "battery/battery_rules.h"
 #include "power/power_calls.h"
 
 static DWORD lastBatteryState;
+
+// A notice of the level has come: Windows tells of every change, and the poll is not needed.
+static bool notificationsArrive;
+static bool pollRunning;
+// PBT_POWERSETTINGCHANGE, which the headers of Windows 2000 lack.
+static const WPARAM powerSettingChange = 0x8013;
 
 static SYSTEM_POWER_STATUS mainThreadStatus = noStatusYet;
 
@@ -18,17 +25,25 @@ PowerReading readPowerStatus(SYSTEM_POWER_STATUS& record)
     return {record.ACLineStatus, record.BatteryFlag, record.BatteryLifePercent};
 }
 
-// Only a change of presence touches the poll.
+// Only a change of what is needed touches the poll: a computer without a battery has none.
+static void updatePoll()
+{
+    bool needed = batteryPollNeeded(batteryPresent != 0, notificationsArrive);
+    if (needed == pollRunning)
+        return;
+    pollRunning = needed;
+    if (needed)
+        osSetTimer(mainWindow, batteryPollTimer, 10000);
+    else
+        osKillTimer(mainWindow, batteryPollTimer);
+}
+
 void updateBatteryPresence()
 {
     bool present = hasBattery(readPowerStatus(mainThreadStatus));
-    if (!present && batteryPresent == 1) {
-        InterlockedExchange(&batteryPresent, 0);
-        osKillTimer(mainWindow, batteryPollTimer);
-    } else if (present && batteryPresent == 0) {
-        InterlockedExchange(&batteryPresent, 1);
-        osSetTimer(mainWindow, batteryPollTimer, 10000);
-    }
+    if (present != (batteryPresent != 0))
+        InterlockedExchange(&batteryPresent, present ? 1 : 0);
+    updatePoll();
 }
 
 void evaluateBattery()
@@ -40,10 +55,13 @@ void evaluateBattery()
     lastBatteryState = track.lastState;
     for (int i = 0; i < notices; ++i)
         PostMessageA(mainWindow, showMonitorMessage, 1, 0);
+    onBatteryReading(reading);
 }
 
 LRESULT onPowerEvent(WPARAM event)
 {
+    if (event == powerSettingChange)
+        notificationsArrive = true;
     updateBatteryPresence();
     switch (event) {
     case PBT_APMQUERYSUSPEND:

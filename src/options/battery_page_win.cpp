@@ -22,6 +22,7 @@ static const PageTip batteryTips[] = {
     {IDC_BATTERY_TRANSLUCENT, "Show the battery monitor transparent"},
     {IDC_BATTERY_STEP, "How much should the battery percentage change before Pelk notifies you"},
     {IDC_BATTERY_CHARGED, "What you want Pelk to consider as a charged battery"},
+    {IDC_BATTERY_ALERTS, "Alerts at a low and a charged level, and the level on the tray icon"},
 };
 
 static void updateBatteryPageControls(HWND page)
@@ -43,8 +44,10 @@ static void showMonitorNow() { PostMessageA(mainWindow, showMonitorMessage, 1, 0
 static void onBatteryPageInit(HWND page)
 {
     beginPage();
-    if (batteryPresent == 0)
+    if (batteryPresent == 0) {
         enable(page, IDC_BATTERY_ENABLED, false);
+        enable(page, IDC_BATTERY_ALERTS, false);
+    }
     fillList(page, IDC_BATTERY_LOCATION, locationEntries, 5, settings.monitorLocation);
     setBox(page, IDC_BATTERY_ENABLED, settings.monitorEnabled);
     setNumber(page, IDC_BATTERY_STEP, settings.batteryStepPercent);
@@ -84,6 +87,8 @@ static void onBatteryPageCommand(HWND page, int id)
         settings.monitorLocation = listSelection(page, id, settings.monitorLocation);
     else if (id == IDC_BATTERY_ALWAYS_ON || id == IDC_BATTERY_ON_CHANGE)
         onShowModeClicked(page);
+    else if (id == IDC_BATTERY_ALERTS)
+        showAlertsDialog(page);
     updateBatteryPageControls(page);
 }
 

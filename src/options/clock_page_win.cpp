@@ -33,6 +33,21 @@ static void updateClockPageControls(HWND page)
         enable(page, IDC_CLOCK_DAY + day, days);
 }
 
+static const PolicyLock clockLocks[] = {
+    POLICY_LOCK(IDC_CLOCK_ENABLED, clockMinute),
+    POLICY_LOCK(IDC_CLOCK_TIME, clockMinute),
+    POLICY_LOCK(IDC_CLOCK_ACTION, clockAction),
+    POLICY_LOCK(IDC_CLOCK_REPEAT, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 0, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 1, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 2, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 3, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 4, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 5, clockDays),
+    POLICY_LOCK(IDC_CLOCK_DAY + 6, clockDays),
+    POLICY_LOCK(IDC_CLOCK_PUT_OFF, putOffMinutes),
+};
+
 static void onClockPageInit(HWND page)
 {
     beginPage();
@@ -52,6 +67,7 @@ static void onClockPageInit(HWND page)
     setBox(page, IDC_CLOCK_SOUND, settings.warningSound);
     updateClockPageControls(page);
     endPage(page, clockTips, sizeof clockTips / sizeof clockTips[0]);
+    lockPolicyControls(page, clockLocks, sizeof clockLocks / sizeof clockLocks[0]);
 }
 
 static void onClockPageLeft(HWND page)

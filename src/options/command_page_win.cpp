@@ -24,6 +24,13 @@ static void updateCommandPageControls(HWND page)
     enable(page, IDC_COMMAND_REMOTE_NAME, enabling.remoteName);
 }
 
+static const PolicyLock commandLocks[] = {
+    POLICY_LOCK(IDC_COMMAND_PROMPT_MODE, commandPromptMode),
+    POLICY_LOCK(IDC_COMMAND_WARN_SECONDS, commandWarnSeconds),
+    POLICY_LOCK(IDC_COMMAND_FORCE, commandForce),
+    {IDC_COMMAND_REMOTE_NAME, policyRemoteName, 0},
+};
+
 static void onCommandPageInit(HWND page)
 {
     beginPage();
@@ -39,6 +46,7 @@ static void onCommandPageInit(HWND page)
     SetDlgItemTextA(page, IDC_COMMAND_REMOTE_NAME, settings.remoteComputerName);
     endPage(page, commandTips, sizeof commandTips / sizeof commandTips[0]);
     updateCommandPageControls(page);
+    lockPolicyControls(page, commandLocks, sizeof commandLocks / sizeof commandLocks[0]);
 }
 
 static void onCommandPageCommand(HWND page, int id)

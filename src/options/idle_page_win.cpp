@@ -29,6 +29,13 @@ static void updateIdlePageControls(HWND page)
     enable(page, IDC_IDLE_RESUME_MINUTES, enabling.resumeMinutes);
 }
 
+static const PolicyLock idleLocks[] = {
+    POLICY_LOCK(IDC_IDLE_ENABLED, idleEnabled),
+    POLICY_LOCK(IDC_IDLE_MINUTES, idleMinutes),
+    POLICY_LOCK(IDC_IDLE_ACTION, idleAction),
+    POLICY_LOCK(IDC_IDLE_FORCE, idleForce),
+};
+
 static void onIdlePageInit(HWND page)
 {
     beginPage();
@@ -40,6 +47,7 @@ static void onIdlePageInit(HWND page)
     setBox(page, IDC_IDLE_RESUME, settings.idleResumeEnabled);
     updateIdlePageControls(page);
     endPage(page, idleTips, sizeof idleTips / sizeof idleTips[0]);
+    lockPolicyControls(page, idleLocks, sizeof idleLocks / sizeof idleLocks[0]);
 }
 
 // The idle watch starts or stops the moment its box is clicked.

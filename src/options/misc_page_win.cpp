@@ -10,6 +10,7 @@
 #include "options/page_win.h"
 #include "resources/resource.h"
 #include "settings/log_format.h"
+#include "settings/policy.h"
 
 static const char runKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 static const char runValue[] = "Pelk.exe";
@@ -23,12 +24,17 @@ static const PageTip miscTips[] = {
     {IDC_MISC_LOG_EVENTS, "Log Command Line Shutdowns"},
 };
 
+static const PolicyLock miscLocks[] = {
+    POLICY_LOCK(IDC_MISC_AUTO_START, autoStart),
+};
+
 static void onMiscPageInit(HWND page)
 {
     beginPage();
     setBox(page, IDC_MISC_AUTO_START, settings.autoStart);
     setBox(page, IDC_MISC_LOG_EVENTS, settings.logEvents);
     endPage(page, miscTips, sizeof miscTips / sizeof miscTips[0]);
+    lockPolicyControls(page, miscLocks, sizeof miscLocks / sizeof miscLocks[0]);
 }
 
 static void openLog()
@@ -102,4 +108,14 @@ INT_PTR CALLBACK miscPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NOTIFY: return onPageNotify(page, lParam, nullptr, onMiscPageLeft);
     }
     return FALSE;
+}
+
+void followAutoStartPolicy(bool wasSet)
+{
+    if (!policy.present[policyAutoStart] && !wasSet)
+        return;
+    if (settings.autoStart != 0)
+        writeRunValue();
+    else
+        deleteRunValue();
 }

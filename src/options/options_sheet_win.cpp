@@ -7,6 +7,7 @@
 #include "app/dpi.h"
 #include "app/globals.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 
 struct PageEntry {
     int templateId;
@@ -44,13 +45,22 @@ INT_PTR showOptionsSheet(HWND mainWindow)
     // The Battery page's "On Top" opens checked each time the options open, and what the
     // user then chooses holds while they stay open.
     settings.monitorOnTop = 1;
+    // The pages that a policy hides are left out, in the same order as policyHideTrayPage on.
+    UINT shown = 0;
     for (int i = 0; i < pageCount; ++i) {
-        ZeroMemory(&pageRecords[i], sizeof pageRecords[i]);
-        pageRecords[i].dwSize = pageRecordSize;
-        pageRecords[i].hInstance = instanceHandle;
-        pageRecords[i].pszTemplate = MAKEINTRESOURCEA(pages[i].templateId);
-        pageRecords[i].pfnDlgProc = pages[i].procedure;
-        pageHandles[i] = CreatePropertySheetPageA(&pageRecords[i]);
+        if (policySets(policy, static_cast<PolicyValueId>(policyHideTrayPage + i)))
+            continue;
+        ZeroMemory(&pageRecords[shown], sizeof pageRecords[shown]);
+        pageRecords[shown].dwSize = pageRecordSize;
+        pageRecords[shown].hInstance = instanceHandle;
+        pageRecords[shown].pszTemplate = MAKEINTRESOURCEA(pages[i].templateId);
+        pageRecords[shown].pfnDlgProc = pages[i].procedure;
+        pageHandles[shown] = CreatePropertySheetPageA(&pageRecords[shown]);
+        ++shown;
+    }
+    if (shown == 0) {
+        optionsOpen = 0;
+        return 0;
     }
     ZeroMemory(&header, sizeof header);
     header.dwSize = headerRecordSize;
@@ -58,7 +68,7 @@ INT_PTR showOptionsSheet(HWND mainWindow)
     header.pfnCallback = onSheetEvent;
     header.hInstance = instanceHandle;
     header.pszCaption = "Pelk 1.4";
-    header.nPages = pageCount;
+    header.nPages = shown;
     header.nStartPage = 0;
     header.phpage = pageHandles;
     INT_PTR result = PropertySheetA(&header);

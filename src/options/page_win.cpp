@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/text.h"
 #include "options/option_rules.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 
 const char* const promptModeEntries[3] = {"Just Shutdown", "Confirm", "Warn"};
@@ -45,7 +46,53 @@ uint32_t readNumber(HWND page, int id)
     return leadingNumber(text);
 }
 
-void enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on); }
+static const char lockedTip[] = "An administrator has set this through Group Policy";
+
+// The open pages and their locks, for a policy that changes while they show.
+struct LockedPage {
+    HWND page;
+    const PolicyLock* locks;
+    size_t count;
+};
+static LockedPage lockedPages[8];
+
+static bool policySetsControl(HWND page, int id)
+{
+    for (const LockedPage& open : lockedPages) {
+        for (size_t i = 0; open.page == page && i < open.count; ++i) {
+            const PolicyLock& lock = open.locks[i];
+            if (lock.controlId == id)
+                return lock.offset == policyRemoteName ? policySets(policy, policyNoRemote)
+                                                       : policyCovers(policy, lock.offset, lock.size);
+        }
+    }
+    return false;
+}
+
+void enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on && !policySetsControl(page, id)); }
+
+void lockPolicyControls(HWND page, const PolicyLock* locks, size_t count)
+{
+    size_t slot = 0;
+    while (slot + 1 < sizeof lockedPages / sizeof lockedPages[0] && lockedPages[slot].page != page &&
+           IsWindow(lockedPages[slot].page))
+        ++slot;
+    lockedPages[slot] = {page, locks, count};
+    for (size_t i = 0; i < count; ++i) {
+        if (policySetsControl(page, locks[i].controlId)) {
+            EnableWindow(GetDlgItem(page, locks[i].controlId), FALSE);
+            addGreyedControlTip(page, locks[i].controlId, lockedTip);
+        }
+    }
+}
+
+void lockOpenPages()
+{
+    for (const LockedPage& open : lockedPages) {
+        if (open.page != nullptr && IsWindow(open.page))
+            lockPolicyControls(open.page, open.locks, open.count);
+    }
+}
 
 INT_PTR onPageNotify(HWND page, LPARAM lParam, void (*shown)(HWND), void (*left)(HWND))
 {

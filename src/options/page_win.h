@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+
+#include "settings/settings.h"
 
 // The three prompt modes, as the Tray and Command pages list them.
 extern const char* const promptModeEntries[3];
@@ -27,6 +30,20 @@ void setNumber(HWND page, int id, uint32_t value);
 // The unsigned decimal digits at the start of the box's text; 0 when there are none.
 uint32_t readNumber(HWND page, int id);
 void enable(HWND page, int id, bool on);
+
+// A control that shows a field of the record (offset, size bytes), greyed with a tip
+// that says so while a policy sets that field; policyRemoteName stands for the
+// policy that forbids remote actions.
+struct PolicyLock {
+    int controlId;
+    unsigned short offset;
+    unsigned char size;
+};
+const unsigned short policyRemoteName = 0xFFFF;
+#define POLICY_LOCK(id, field) {id, offsetof(Settings, field), sizeof(Settings::field)}
+// Every page ends its update so (and a policy change greys open pages again); enable()
+// leaves a control so greyed off.
+void lockPolicyControls(HWND page, const PolicyLock* locks, size_t count);
 
 // WM_NOTIFY of a page: PSN_SETACTIVE calls `shown` (may be null), PSN_KILLACTIVE
 // calls `left` and saves the settings; both let the sheet go on. Others: nothing.

@@ -66,6 +66,12 @@ static void syncTrayIcon(HWND page)
         setTrayIcon(wanted ? NIM_ADD : NIM_DELETE, wanted ? trayTipDefault : nullptr);
 }
 
+static const PolicyLock trayLocks[] = {
+    POLICY_LOCK(IDC_TRAY_PROMPT_MODE, trayPromptMode),
+    POLICY_LOCK(IDC_TRAY_WARN_SECONDS, trayWarnSeconds),
+    POLICY_LOCK(IDC_TRAY_FORCE, forceAction),
+};
+
 static void onTrayPageInit(HWND page)
 {
     beginPage();
@@ -78,6 +84,7 @@ static void onTrayPageInit(HWND page)
     setNumber(page, IDC_TRAY_WARN_SECONDS, settings.trayWarnSeconds);
     updateTrayPageControls(page);
     endPage(page, trayTips, sizeof trayTips / sizeof trayTips[0]);
+    lockPolicyControls(page, trayLocks, sizeof trayLocks / sizeof trayLocks[0]);
 }
 
 static void onTrayPageCommand(HWND page, int id)

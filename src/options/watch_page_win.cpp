@@ -56,6 +56,12 @@ static void showArmedState(HWND page)
         SetDlgItemTextA(page, IDC_WATCH_PROGRAM, settings.watchProgram);
 }
 
+static const PolicyLock watchLocks[] = {
+    POLICY_LOCK(IDC_WATCH_CPU, quietCpuPercent),
+    POLICY_LOCK(IDC_WATCH_NETWORK, quietNetworkKBps),
+    POLICY_LOCK(IDC_WATCH_KEEP_AWAKE, idleIgnoresKeepAwake),
+};
+
 static void onWatchPageInit(HWND page)
 {
     beginPage();
@@ -72,6 +78,7 @@ static void onWatchPageInit(HWND page)
     addControlTip(page, IDC_WATCH_CPU_LABEL, cpuReadable ? cpuTip : cpuMissingTip);
     showArmedState(page);
     endPage(page, watchTips, sizeof watchTips / sizeof watchTips[0]);
+    lockPolicyControls(page, watchLocks, sizeof watchLocks / sizeof watchLocks[0]);
 }
 
 static void onArmClicked(HWND page)

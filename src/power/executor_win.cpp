@@ -5,6 +5,7 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 
@@ -29,6 +30,12 @@ DWORD performAction(DWORD action, int writeLog, const char* machineName)
     const ActionEntry* entry = findAction(action);
     if (entry == nullptr)
         return 0;
+    // Whatever set them (a page, Schedule Shutdown, a slam), a policy forbids force and remote actions.
+    const DWORD force = policySets(policy, policyNoForce) ? 0 : settings.forceAction;
+    if (entry->call == callRemoteShutdown && policySets(policy, policyNoRemote)) {
+        reportFailure(entry->logText, ERROR_ACCESS_DISABLED_BY_POLICY, writeLog);
+        return ERROR_ACCESS_DISABLED_BY_POLICY;
+    }
     if (writeLog != 0)
         appendLogLine(entry->logText);
     osSetProcessShutdownParameters(0x100, 0);
@@ -37,14 +44,14 @@ DWORD performAction(DWORD action, int writeLog, const char* machineName)
     case callExitWindows:
         lastExitFlags = entry->flags;
         done = osExitWindowsEx(lastExitFlags, plannedShutdownReason);
-        if (done && settings.forceAction == 1)
+        if (done && force == 1)
             osSetTimer(mainWindow, forceFallbackTimer, 15000);
         break;
     case callSetPowerState:
-        done = osSetSystemPowerState(entry->flags, settings.forceAction);
+        done = osSetSystemPowerState(entry->flags, force);
         break;
     case callRemoteShutdown:
-        done = osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, settings.forceAction,
+        done = osInitiateSystemShutdown(machineName, slamMessage, settings.trayWarnSeconds, force,
                                         entry->flags, plannedShutdownReason);
         break;
     }

@@ -62,6 +62,10 @@ UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs);
 BOOL osKillTimer(HWND window, UINT_PTR id);
 
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
+// Asks Windows (Vista and later) to tell `window` of each change of the battery's level
+// and of the power source (WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE); older systems
+// have no such notice.
+void osListenForBatteryChanges(HWND window);
 DWORD osGetLastInputTick();
 DWORD osGetTickCount();
 void osGetSystemTimeAsFileTime(FILETIME* now);

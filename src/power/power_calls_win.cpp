@@ -53,6 +53,20 @@ BOOL osKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }
 
 BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status) { return GetSystemPowerStatus(status); }
 
+// The registrations last as long as the process.
+void osListenForBatteryChanges(HWND window)
+{
+    typedef HANDLE(WINAPI * RegisterProc)(HANDLE, const GUID*, DWORD);
+    RegisterProc registerSetting = lookUpFunction<RegisterProc>("USER32.dll", "RegisterPowerSettingNotification");
+    // GUID_BATTERY_PERCENTAGE_REMAINING and GUID_ACDC_POWER_SOURCE.
+    static const GUID settings[] = {{0xa7ad8041, 0xb45a, 0x4cae, {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}},
+                                    {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}}};
+    for (const GUID& setting : settings) {
+        if (registerSetting != nullptr)
+            registerSetting(window, &setting, 0);  // DEVICE_NOTIFY_WINDOW_HANDLE
+    }
+}
+
 DWORD osGetLastInputTick()
 {
     LASTINPUTINFO info = {sizeof info, 0};

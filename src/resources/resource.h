@@ -91,6 +91,17 @@
 #define IDC_BATTERY_CHARGED     1006
 #define IDC_BATTERY_NONE        1008
 
+// Battery alerts, from the Battery page
+#define IDD_ALERTS              1100
+#define IDC_BATTERY_ALERTS      1101
+#define IDC_ALERT_LOW           1102
+#define IDC_ALERT_LOW_PERCENT   1103
+#define IDC_ALERT_LOW_ACTION    1104
+#define IDC_ALERT_CHARGED       1105
+#define IDC_ALERT_CHARGED_PERCENT 1106
+#define IDC_ALERT_TRAY_LEVEL    1107
+#define IDC_ALERT_THEN_LABEL    1108
+
 // Options sheet, Misc page
 #define IDD_MISC_PAGE           1035
 #define IDC_MISC_HELP           5

@@ -31,6 +31,19 @@ const PolicyValueEntry policyValues[policyValueCount] = {
     {"AutoStart", policyBoolean, 0, 1, 8},
 };
 
+const char* policyRefusal(const Policy& p, bool abort, bool remote, bool force)
+{
+    if (abort)
+        return nullptr;
+    if (policySets(p, policyNoCommandLine))
+        return "an administrator has switched off actions from the command line: nothing was done.";
+    if (remote && policySets(p, policyNoRemote))
+        return "an administrator has forbidden actions on other computers: nothing was done.";
+    if (force && policySets(p, policyNoForce))
+        return "an administrator has forbidden forcing programs to close: nothing was done.";
+    return nullptr;
+}
+
 void takePolicyValue(Policy& p, int id, uint32_t raw)
 {
     if (id < 0 || id >= policyValueCount)

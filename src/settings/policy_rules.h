@@ -49,6 +49,10 @@ void keepUserValues(const Policy& p, const Settings& user, Settings& record);
 // Whether the policy sets the field at offset (of size bytes) of the record.
 bool policyCovers(const Policy& p, size_t offset, size_t size);
 
+// Why a command-line action is refused by the policy, or null: the command line
+// switched off (only /abort still works), a remote action, or forcing programs to close.
+const char* policyRefusal(const Policy& p, bool abort, bool remote, bool force);
+
 // Writes the ADMX and the en-US ADML of the table into out (terminated, cut to size).
 void writePolicyAdmx(char* out, size_t size);
 void writePolicyAdml(char* out, size_t size);

@@ -57,7 +57,11 @@ struct Settings {
     uint32_t clockOnceDate;         // once: the day it is due, as yyyymmdd
     uint8_t putOffMinutes;          // what the prompt's put-off button adds, 1 to 120; 0: 10
     uint8_t warningSound;           // 1: the system's exclamation sound when a warning begins
-    unsigned char unused[10];
+    uint8_t lowAlertPercent;        // a balloon on battery at or below this level; 0: none
+    uint8_t chargedAlertPercent;    // a balloon on mains at or above this level; 0: none
+    uint8_t lowAlertAction;         // then 1 Suspend, 2 Hibernate, 3 Shutdown, 4 Power Off; 0: none
+    uint8_t trayShowsPercent;       // 1: the tray icon shows the charge level
+    unsigned char unused[6];
 };
 
 // The file and every reader rely on this exact layout.
@@ -112,7 +116,11 @@ static_assert(offsetof(Settings, clockDays) == 983, "layout");
 static_assert(offsetof(Settings, clockOnceDate) == 984, "layout");
 static_assert(offsetof(Settings, putOffMinutes) == 988, "layout");
 static_assert(offsetof(Settings, warningSound) == 989, "layout");
-static_assert(offsetof(Settings, unused) == 990, "layout");
+static_assert(offsetof(Settings, lowAlertPercent) == 990, "layout");
+static_assert(offsetof(Settings, chargedAlertPercent) == 991, "layout");
+static_assert(offsetof(Settings, lowAlertAction) == 992, "layout");
+static_assert(offsetof(Settings, trayShowsPercent) == 993, "layout");
+static_assert(offsetof(Settings, unused) == 994, "layout");
 
 // The one process-global record (zero-filled until loadSettings runs).
 extern Settings settings;

@@ -1,6 +1,7 @@
 // The settings file "dPelk.dat": read from the data or the program directory,
 // always written to the data directory, never left torn.
 #include "settings/settings_file.h"
+#include "settings/policy.h"
 
 #include "app/globals.h"
 #include "app/text.h"
@@ -62,8 +63,12 @@ bool saveSettings()
     appendText(path, textSize, settingsFileName);
     temporaryPath(temporary);
 
+    // What a policy sets stays out of the file, and in effect.
+    static Settings record;
+    userRecordOf(record);
+    overlayPolicy(policy, settings);
     unsigned char bytes[settingsFileSize];
-    encodeSettingsFile(settings, bytes);
+    encodeSettingsFile(record, bytes);
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;

@@ -7,6 +7,14 @@ BOOL setTrayIcon(DWORD operation, const char* tip);
 // start, when the DPI changes, and for a new taskbar.
 void reloadTrayImage();
 LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage);
+// The charge level on the icon ("57"; "": Pelk's own picture). Icon and tooltip change
+// only when the number does.
+void showTrayLevel(const char* level);
+// The number drawn as an icon of size x size pixels: light digits on a dark square,
+// whole pixels, no picture stretched.
+HICON drawLevelIcon(const char* level, int size);
+// A balloon on the icon, without the shell's own sound.
+void showTrayBalloon(const char* title, const char* text, bool warning);
 // A balloon on the icon: `text`, then the system's own words for `error` (0: none).
 void showTrayNotice(const char* text, DWORD error);
 // The system's own words for `error`, without the line break they end in; empty when it has none.

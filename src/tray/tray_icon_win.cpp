@@ -5,6 +5,8 @@
 #include <shellapi.h>
 #include <stddef.h>
 
+#include <cstring>
+
 #include "app/dpi.h"
 #include "app/globals.h"
 #include "app/look_up.h"
@@ -27,6 +29,9 @@ static DWORD lastTrayMessageTick;
 
 // The icon at the size the notification area draws it now; null until first loaded.
 static HICON trayImage;
+// The charge level shown instead, and its picture; none while the text is empty.
+static char levelShown[8];
+static HICON levelImage;
 
 static int trayImageSize()
 {
@@ -35,9 +40,17 @@ static int trayImageSize()
     return metricsForDpi != nullptr ? metricsForDpi(SM_CXSMICON, windowDpi(mainWindow)) : GetSystemMetrics(SM_CXSMICON);
 }
 
+static void drawLevelImage()
+{
+    if (levelImage != nullptr)
+        DestroyIcon(levelImage);
+    levelImage = levelShown[0] != '\0' ? drawLevelIcon(levelShown, trayImageSize()) : nullptr;
+}
+
 // The shell keeps a copy of the icon it was given, so the old one can go at once.
 void reloadTrayImage()
 {
+    drawLevelImage();
     int size = trayImageSize();
     HICON loaded = static_cast<HICON>(
         LoadImageA(instanceHandle, MAKEINTRESOURCEA(IDI_PELK), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
@@ -56,7 +69,7 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
     data.hWnd = mainWindow;
     data.uID = 0;
     data.uCallbackMessage = trayCallbackMessage;
-    data.hIcon = trayImage != nullptr ? trayImage : smallIcon;
+    data.hIcon = levelImage != nullptr ? levelImage : trayImage != nullptr ? trayImage : smallIcon;
     data.uFlags = NIF_ICON;
     if (tip != nullptr) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -72,7 +85,22 @@ static void refreshTooltip()
     bool putOffShown = putOffPending(&putOff.action, &putOff.startTick, &putOff.lengthMs);
     trayTooltip(settings, scheduleActive != 0, watchArmed(), scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip,
                 textSize, putOffShown ? &putOff : nullptr);
+    if (levelShown[0] != '\0') {
+        appendText(tip, textSize, " - ");
+        appendText(tip, textSize, levelShown);
+        appendText(tip, textSize, "%");
+    }
     setTrayIcon(NIM_MODIFY, tip);
+}
+
+void showTrayLevel(const char* level)
+{
+    if (std::strcmp(level, levelShown) == 0)
+        return;
+    copyText(levelShown, sizeof levelShown, level);
+    drawLevelImage();
+    if (settings.trayIconEnabled)
+        refreshTooltip();
 }
 
 // Messages that follow each other within the hover window open the monitor at the pointer.
@@ -170,6 +198,21 @@ void showTrayNotice(const char* text, DWORD error)
         appendText(data.szInfo, sizeof data.szInfo, ": ");
         appendText(data.szInfo, sizeof data.szInfo, reason);
     }
+    osShellNotifyIcon(NIM_MODIFY, &data);
+}
+
+void showTrayBalloon(const char* title, const char* text, bool warning)
+{
+    NOTIFYICONDATAA data;
+    ZeroMemory(&data, sizeof data);
+    data.cbSize = notifyIconDataSize;
+    data.hWnd = mainWindow;
+    data.uFlags = NIF_INFO;
+    const DWORD noSound = 0x10;  // NIIF_NOSOUND: the exclamation plays only where the user asked for it
+    data.dwInfoFlags = (warning ? NIIF_WARNING : NIIF_INFO) | noSound;
+    data.uTimeout = 15000;
+    copyText(data.szInfoTitle, sizeof data.szInfoTitle, title);
+    copyText(data.szInfo, sizeof data.szInfo, text);
     osShellNotifyIcon(NIM_MODIFY, &data);
 }
 

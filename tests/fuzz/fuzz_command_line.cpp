@@ -1,6 +1,7 @@
 // Feeds hostile command lines to the tokenizer, the start-mode test and the slam loop,
 // and hostile messages to the reading of a second start's hand-over.
 #include "app/command_line.h"
+#include "power/remote_rules.h"
 #include "app/hand_over.h"
 
 #include <cstring>
@@ -55,5 +56,15 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
     require(std::memchr(s.watchProgram, '\0', sizeof s.watchProgram) != nullptr && (!words.watch || s.watchProgram[0]));
     require((s.commandAction <= 5 || s.commandAction == 0x41414141u) && s.chargedPercent == 0x41414141u);
     require(s.commandPromptMode - 1 <= 1 || s.commandPromptMode == 0x41414141u);
+
+    // The same bytes as a list of computers: names terminated, trimmed, never repeated.
+    static char names[8][remoteNameSize];
+    const size_t count = readHostList(reinterpret_cast<const char*>(data), size, names, 8);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t length = strnlen(names[i], remoteNameSize);
+        require(length > 0 && length < remoteNameSize && names[i][0] != '#' && names[i][length - 1] != ' ');
+        for (size_t j = 0; j < i; ++j)
+            require(strcasecmp(names[i], names[j]) != 0);
+    }
     return 0;
 }

@@ -1,5 +1,7 @@
 // The whole program started with "slam" and no prompt (the slam prompt is with the
 // other prompts): the keywords and the action that follows them.
+#include <algorithm>
+
 #include "pelk.h"
 
 // Remote: one call with the Tray page's seconds, nothing logged or saved, and the end.
@@ -92,4 +94,34 @@ TEST(CommandLine, RefusalsAreTold)
         EXPECT_EQ(c.exit, pelk.exitCode());
         EXPECT_EQ(c.told == 1 ? Lines{"Console Pelk: " + std::string(c.says)} : Lines{}, pelk.journal());
     }
+}
+
+// A list of computers, handed to the running copy from the folder it names: each
+// computer is called on a thread of its own, the one that never answers is given up at
+// its deadline, each result is logged, the console gets the tally, the exit code is the
+// first failure's, and the running copy's window is served all the while.
+TEST(CommandLine, ListOfComputers)
+{
+    Pelk first;
+    first.setReading("tickCount", 1000);
+    first.setReading("remote.PC2", ERROR_BAD_NETPATH);
+    first.setReading("remote.PC3", 0xFFFFFFFF);
+    ASSERT_TRUE(first.startQuiet({{&Settings::commandPromptMode, 0}}));
+    Pelk second;
+    second.setReading("console", 1);
+    writeWhole(second.path("hosts.txt"), "# lab\r\n\\\\PC1\r\n\r\npc2\r\nPC3\r\npc1\r\n");
+    ASSERT_TRUE(second.start("/slam /remo:@hosts.txt"));
+    EXPECT_TRUE(waitUntil([&] { return first.powerCalls().size() == 3; }));
+    EXPECT_TRUE(first.send(WM_NULL) && second.running());
+    first.setReading("tickCount", 1000 + 60000);
+    ASSERT_TRUE(second.waitForExit());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), second.exitCode());
+    Lines log = first.logTexts();
+    std::sort(log.begin(), log.end());
+    ASSERT_EQ(3u, log.size());
+    EXPECT_EQ("Remote Shut of PC1", log[0]);
+    EXPECT_EQ(0u, log[1].rfind("Remote Shut of PC3 failed (error 1460): ", 0)) << log[1];
+    EXPECT_EQ(0u, log[2].rfind("Remote Shut of pc2 failed (error 53): ", 0)) << log[2];
+    EXPECT_EQ("Console Pelk: Remote Shut of 3 computers: 1 done, 1 failed, 1 did not answer in 60 s (the log names them).",
+              first.journal().back());
 }

@@ -54,7 +54,7 @@ TEST(Layout, EveryLabelReadsWhole)
     std::strcpy(std::strrchr(path, '\\') + 1, "PelkTest.exe");
     HMODULE program = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     for (int id : {IDD_PROMPT, IDD_FORCE_PROMPT, IDD_SCHEDULE, IDD_MONITOR, IDD_TRAY_PAGE, IDD_COMMAND_PAGE, IDD_IDLE_PAGE,
-                   IDD_BATTERY_PAGE, IDD_MISC_PAGE, IDD_WATCH_PAGE, IDD_CLOCK_PAGE, IDD_ABOUT}) {
+                   IDD_BATTERY_PAGE, IDD_MISC_PAGE, IDD_WATCH_PAGE, IDD_CLOCK_PAGE, IDD_ABOUT, IDD_ALERTS}) {
         for (int percent : {100, 125, 150, 200}) {
             HWND dialog = makeScaled(program, id, percent);
             ASSERT_NE(nullptr, dialog) << id;

@@ -14,6 +14,8 @@
 #include "app/globals.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "tray/tray.h"         // the tray icon's digits, drawn as the program draws them
+#include "tray/tray_digits.h"
 
 // Lines of a file or the journal; the first or last of none is "", never a read past the end.
 struct Lines : std::vector<std::string> {

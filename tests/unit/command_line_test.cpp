@@ -1,5 +1,6 @@
 // Tokenizer, keywords, start mode and the slam keyword loop, on whole command lines.
 #include "app/command_line.h"
+#include "power/remote_rules.h"
 #include "app/hand_over.h"
 
 #include <gtest/gtest.h>
@@ -108,4 +109,35 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     // to 64 bits; no answer (an older Pelk); an error.
     for (auto a : {std::make_pair(0xFFFFFFFFull, 0u), {~0ull, 0u}, {0ull, 120u}, {0xFFFFFFFF000000AAull, 170u}})
         EXPECT_EQ(a.second, handOverExitCode(a.first)) << a.first;
+}
+
+// A list of computers as administrators write one, and calls made at most 16 at a time,
+// each until its deadline.
+TEST(Remote, HostListAndDeadlines)
+{
+    static char names[4][remoteNameSize];
+    const std::string list = "# lab 1\r\n\\\\PC01\r\n\r\n  pc02 \npc01\n\\\\PC03\n# end";
+    ASSERT_EQ(3u, readHostList(list.data(), list.size(), names, 4));
+    EXPECT_EQ("PC01|pc02|PC03", std::string(names[0]) + "|" + names[1] + "|" + names[2]);
+    EXPECT_EQ(2u, readHostList(list.data(), list.size(), names, 2));
+
+    static RemoteRun run;
+    beginRemoteRun(run, 20, 60000);
+    int called = 0;
+    while (nextHostToCall(run, 1000) >= 0)
+        ++called;
+    EXPECT_EQ(16, called);
+    EXPECT_TRUE(hostAnswered(run, 3, 53) && !hostAnswered(run, 3, 0) && !hostAnswered(run, 17, 0));
+    EXPECT_EQ(16, nextHostToCall(run, 30000));
+    EXPECT_EQ(0, expireHost(run, 61000));  // the first 16 started at 1000, the 17th at 30000
+    for (int host; (host = expireHost(run, 61000)) >= 0;)
+        ++called;
+    EXPECT_FALSE(hostAnswered(run, 5, 0));  // too late
+    for (int host; (host = nextHostToCall(run, 62000)) >= 0;)
+        hostAnswered(run, static_cast<size_t>(host), 0);
+    EXPECT_TRUE(hostAnswered(run, 16, 0) && remoteRunDone(run));
+    EXPECT_EQ(remoteTimedOut, remoteRunExitCode(run));  // the first in the list: host 0
+    char summary[200];
+    formatRemoteSummary(run, "Remote Shut", summary, sizeof summary);
+    EXPECT_STREQ("Remote Shut of 20 computers: 4 done, 1 failed, 15 did not answer in 60 s (the log names them).", summary);
 }

@@ -1,0 +1,146 @@
+// Remote actions, on one computer or on each of a list, made on threads of their own:
+// a computer that does not answer holds its thread for the network's time-out, never
+// the windows of the program, and is given up at its deadline.
+#include "power/remote.h"
+
+#include "app/globals.h"
+#include "app/text.h"
+#include "power/actions.h"
+#include "power/power_calls.h"
+#include "settings/settings_file.h"
+#include "tray/tray.h"
+
+static RemoteRun run;
+static char hostNames[remoteMostHosts][remoteNameSize];
+// Answers of an earlier run (given up at their deadline) are told apart by this.
+static WORD runNumber;
+static const char* runAction;
+static bool runRestart;
+static BOOL runForce;
+static DWORD runWarnSeconds;
+static bool runLogs;
+static bool runList;
+
+volatile LONG remoteRunning;
+
+struct RemoteCall {
+    char name[remoteNameSize];
+    DWORD warnSeconds;
+    BOOL force, restart;
+    WPARAM token;
+};
+
+static DWORD WINAPI callComputer(void* parameter)
+{
+    RemoteCall* call = static_cast<RemoteCall*>(parameter);
+    BOOL done = osInitiateSystemShutdown(call->name, slamMessage, call->warnSeconds, call->force, call->restart,
+                                         plannedShutdownReason);
+    DWORD error = GetLastError();
+    PostMessageA(mainWindow, remoteAnswerMessage, call->token, done ? 0 : error != 0 ? error : ERROR_GEN_FAILURE);
+    HeapFree(GetProcessHeap(), 0, call);
+    return 0;
+}
+
+// "Remote Shut of PC02 failed (error 53)", and of a list also what the system calls
+// the error and each computer that did it.
+static void logResult(size_t host)
+{
+    if (!runLogs || (!runList && run.error[host] == 0))
+        return;
+    char name[textSize];
+    copyText(name, sizeof name, runAction);
+    appendText(name, sizeof name, " of ");
+    appendText(name, sizeof name, hostNames[host]);
+    char line[textSize + 300];
+    copyText(line, sizeof line, name);
+    if (run.error[host] != 0)
+        formatActionFailure(name, run.error[host], line, sizeof line);
+    if (run.error[host] != 0 && runList) {
+        char reason[256];
+        describeError(run.error[host], reason, sizeof reason);
+        appendText(line, sizeof line, ": ");
+        appendText(line, sizeof line, reason);
+    }
+    appendLogLine(line);
+}
+
+// A call that cannot start (no thread) ends at once with its error.
+static void callWaitingComputers()
+{
+    for (int host; (host = nextHostToCall(run, osGetTickCount())) >= 0;) {
+        RemoteCall* call = static_cast<RemoteCall*>(HeapAlloc(GetProcessHeap(), 0, sizeof(RemoteCall)));
+        HANDLE thread = nullptr;
+        if (call != nullptr) {
+            copyText(call->name, sizeof call->name, hostNames[host]);
+            call->warnSeconds = runWarnSeconds;
+            call->force = runForce;
+            call->restart = runRestart;
+            call->token = MAKEWPARAM(host, runNumber);
+            thread = CreateThread(nullptr, 64 * 1024, callComputer, call, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        }
+        if (thread != nullptr) {
+            CloseHandle(thread);
+            continue;
+        }
+        DWORD error = GetLastError();
+        if (call != nullptr)
+            HeapFree(GetProcessHeap(), 0, call);
+        hostAnswered(run, host, error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY);
+        logResult(host);
+    }
+}
+
+void onRemoteAnswer(WPARAM token, LPARAM error)
+{
+    if (HIWORD(token) != runNumber || !hostAnswered(run, LOWORD(token), static_cast<DWORD>(error)))
+        return;
+    logResult(LOWORD(token));
+    callWaitingComputers();
+}
+
+void onRemoteTimer()
+{
+    for (int host; (host = expireHost(run, osGetTickCount())) >= 0;)
+        logResult(host);
+    callWaitingComputers();
+}
+
+DWORD runRemoteAction(const char* names, bool list, bool restart, BOOL force, char* summary, size_t size)
+{
+    size_t count = 1;
+    if (list)
+        count = readHostList(names, lstrlenA(names), hostNames, remoteMostHosts);
+    else
+        copyText(hostNames[0], remoteNameSize, names);
+    runAction = restart ? "Remote Restart" : "Remote Shut";
+    runRestart = restart;
+    runForce = force;
+    runWarnSeconds = settings.trayWarnSeconds;
+    // One computer's failure is logged as every failed action is; a list's every result.
+    runLogs = list || settings.logEvents != 0;
+    runList = list;
+    ++runNumber;
+    beginRemoteRun(run, count, remoteDeadlineMs);
+    InterlockedExchange(&remoteRunning, 1);
+    osSetTimer(mainWindow, remoteTimer, 1000);
+    callWaitingComputers();
+    // The program's windows go on meanwhile: this loop serves them as a dialog's would.
+    MSG message;
+    while (!remoteRunDone(run)) {
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (IsDialogMessageA(mainWindow, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    osKillTimer(mainWindow, remoteTimer);
+    InterlockedExchange(&remoteRunning, 0);
+    if (list)
+        formatRemoteSummary(run, runAction, summary, size);
+    else
+        copyText(summary, size, hostNames[0]);
+    return count == 0 ? ERROR_NO_MORE_ITEMS : remoteRunExitCode(run);
+}

@@ -1,0 +1,47 @@
+// The charge level as an icon: drawn pixel by pixel at the size the notification area
+// asks for, so nothing is stretched or blurred; light digits on a dark square read on
+// a light and on a dark taskbar alike.
+#include "tray/tray.h"
+
+#include "tray/tray_digits.h"
+
+#include <cstring>
+
+static const DWORD squareColour = 0x00203A66;  // dark blue, as 0x00RRGGBB
+static const DWORD digitColour = 0x00FFFFFF;
+
+HICON drawLevelIcon(const char* level, int size)
+{
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    if (colour == nullptr)
+        return nullptr;
+    // Opaque everywhere: the alpha of every pixel is full, and the mask lets all through.
+    DigitLayout layout = layoutDigits(size, static_cast<int>(std::strlen(level)));
+    DWORD* pixel = static_cast<DWORD*>(bits);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x)
+            pixel[y * size + x] = 0xFF000000 | (digitPixel(level, layout, x, y) ? digitColour : squareColour);
+    }
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, size, size, BLACKNESS);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ICONINFO icon = {TRUE, 0, 0, mask, colour};
+    HICON made = CreateIconIndirect(&icon);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return made;
+}

@@ -1,0 +1,67 @@
+// Group Policy as an administrator sets it: values in the registry, then the refresh
+// that Windows announces to every window.
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "pelk.h"
+#include "settings/policy_rules.h"
+
+static void setPolicy(HKEY root, const char* name, DWORD value)
+{
+    SHSetValueA(root, policyKey, name, REG_DWORD, &value, sizeof value);
+}
+
+static bool has(const Lines& lines, const char* line) { return std::count(lines.begin(), lines.end(), line) > 0; }
+
+static void announcePolicyChange()
+{
+    DWORD_PTR answer;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 1, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
+                        5000, &answer);
+}
+
+// The machine's value wins over the user's; what a policy sets greys in the open options
+// with the administrator's tip and acts at once, a slam it forbids is refused, and the
+// settings file keeps the user's own values, which come back when the policy goes.
+TEST(Policy, SetGreysRefusesAndGoes)
+{
+    Pelk pelk;
+    ASSERT_TRUE(pelk.startQuiet({{&Settings::idleMinutes, 15}, {&Settings::idleEnabled, 0}}));
+    pelk.command(IDM_OPTIONS);
+    HWND sheet = pelk.waitForDialog();
+    HWND idle = showPage(sheet, 2);
+    ASSERT_TRUE(enabled(idle, IDC_IDLE_ENABLED));
+    setPolicy(HKEY_CURRENT_USER, "IdleShutdown", 1);
+    setPolicy(HKEY_CURRENT_USER, "IdleMinutes", 50);
+    setPolicy(HKEY_LOCAL_MACHINE, "IdleMinutes", 40);
+    setPolicy(HKEY_LOCAL_MACHINE, "NoCommandLineActions", 1);
+    announcePolicyChange();
+    EXPECT_FALSE(enabled(idle, IDC_IDLE_ENABLED) || enabled(idle, IDC_IDLE_MINUTES));
+    EXPECT_EQ("An administrator has set this through Group Policy", pelk.tip(idle, IDC_IDLE_ENABLED));
+    EXPECT_TRUE(enabled(showPage(sheet, 4), IDC_MISC_LOG_EVENTS));
+    press(sheet, IDOK);
+    ASSERT_TRUE(waitForClose(sheet));
+    EXPECT_TRUE(has(pelk.timers(), "SetTimer main 2 60000"));
+    Settings saved;
+    EXPECT_TRUE(pelk.savedSettings(saved) && saved.idleMinutes == 15 && saved.idleEnabled == 0);
+    pelk.command(IDM_OPTIONS);
+    sheet = pelk.waitForDialog();
+    EXPECT_EQ("40", textOf(showPage(sheet, 2), IDC_IDLE_MINUTES));
+    press(sheet, IDCANCEL);
+    ASSERT_TRUE(waitForClose(sheet));
+
+    Pelk slam;
+    slam.setReading("console", 1);
+    ASSERT_TRUE(slam.start("/slam /hibr") && slam.waitForExit());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DISABLED_BY_POLICY), slam.exitCode());
+    EXPECT_EQ("Console Pelk: an administrator has switched off actions from the command line: nothing was done.",
+              pelk.journal().back());
+    EXPECT_TRUE(pelk.powerCalls().empty());
+
+    SHDeleteKeyA(HKEY_CURRENT_USER, policyKey);
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, policyKey);
+    announcePolicyChange();
+    EXPECT_EQ(15u, pelk.exitAndSaved().idleMinutes);
+    EXPECT_TRUE(has(pelk.timers(), "KillTimer main 2"));
+}
