@@ -58,8 +58,11 @@ INT_PTR showOptionsSheet(HWND mainWindow)
         pageHandles[shown] = CreatePropertySheetPageA(&pageRecords[shown]);
         ++shown;
     }
+    // Every page hidden: nothing to show, and without a tray icon nothing to stay for.
     if (shown == 0) {
         optionsOpen = 0;
+        if (settings.trayIconEnabled == 0)
+            DestroyWindow(mainWindow);
         return 0;
     }
     ZeroMemory(&header, sizeof header);

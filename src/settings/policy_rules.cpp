@@ -8,7 +8,7 @@ const PolicyValueEntry policyValues[policyValueCount] = {
     {"IdleMinutes", policyDecimal, 2, 999, 0},
     {"IdleAction", policyEnum, 0, 5, 0},
     {"QuietCpuPercent", policyDecimal, 0, 100, 0},
-    {"QuietNetworkKBps", policyDecimal, 0, 100000, 0},
+    {"QuietNetworkKBps", policyDecimal, 0, 999999, 0},
     {"IdleIgnoresKeepAwake", policyBoolean, 0, 1, 0},
     {"ClockSchedule", policyBoolean, 0, 1, 1},
     {"ClockHour", policyDecimal, 0, 23, 1},
