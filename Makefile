@@ -3,7 +3,7 @@
 # `make test` builds every configuration and runs every test layer.
 # `make dist` builds the release into build/dist; `make screenshots` retakes docs/img.
 # `make fuzz` and `make stress` are the long runs, outside `make test`.
-.PHONY: run test deps native sanitize win32 win64 dist screenshots fuzz stress clean
+.PHONY: run test deps native sanitize win32 win64 winget dist screenshots fuzz stress clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -17,9 +17,12 @@ native sanitize win32 win64: deps
 run: deps
 	sh scripts/run-pelk.sh
 
-# The zips and the installer are part of the Windows builds.
-dist: win32 win64
-	@ls -l build/dist
+# The zips, the installer and the Windows Installer package are part of the Windows
+# builds; the winget manifests, which list the files of both, come after them.
+winget: win32 win64
+	cmake --build --preset win32 --target winget
+dist: winget
+	@ls -lR build/dist
 
 # The pictures come from the Windows build whose Wine runs here.
 screenshots: win32 win64
@@ -28,7 +31,7 @@ screenshots: win32 win64
 	  sh scripts/screenshots.sh build/$$b/bin docs/img build/$$b/wine-run
 
 # One ctest run over the four build trees, so the summary counts every test.
-test: native sanitize win32 win64
+test: native sanitize winget
 	sh scripts/run-tests.sh
 
 # Ten million inputs for each fuzz target, sanitized; a finding stops the run.

@@ -67,23 +67,37 @@ endfunction()
 pelk_program(Pelk ${CMAKE_SOURCE_DIR}/src/power/power_calls_win.cpp)
 pelk_program(PelkTest ${CMAKE_SOURCE_DIR}/tests/support/power_calls_recording_win.cpp)
 
-# The release, in build/dist: the 32-bit zip and installer (one Pelk for every Windows),
-# and the 64-bit zip for Windows without 32-bit support. The 64-bit build also makes an
-# installer for 64-bit Windows from the same script, for its release test only.
+# The release, in build/dist: the 32-bit zip, installer and Windows Installer package (one
+# Pelk for every Windows), and the 64-bit zip for Windows without 32-bit support. The
+# 64-bit build also makes an installer and a package for 64-bit Windows from the same
+# scripts, for its release test only. What the release holds is listed here, once.
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/build/dist)
+set(PELK_DOWNLOAD_URL "https://github.com/orvenlit/pelk/releases/download/v${PELK_VERSION}/" CACHE STRING
+    "Where the release's files are downloaded from (the winget manifests point there)")
+# The package's UpgradeCode, the same for every version and width; the NSIS installer
+# looks for it to replace a package, the winget manifests name it.
+set(PELK_UPGRADE_GUID 8E70DD8A-21DD-4553-88C3-8D10601A5318)
+set(PELK_UPGRADE_CODE "{${PELK_UPGRADE_GUID}}")
 if(PELK_BUILD STREQUAL win64)
   set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}-x64.zip)
   set(DIST_SETUP ${CMAKE_BINARY_DIR}/Pelk-${PELK_VERSION}-x64-setup.exe)
+  set(DIST_MSI ${CMAKE_BINARY_DIR}/Pelk-${PELK_VERSION}-x64.msi)
   set(SETUP_UNDER_TEST "..\\\\Pelk-${PELK_VERSION}-x64-setup.exe")
+  set(MSI_UNDER_TEST "..\\\\Pelk-${PELK_VERSION}-x64.msi")
   set(NSIS_TARGET -DX64)
+  set(MSI_ARCH x64)
 else()
   set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}.zip)
   set(DIST_SETUP ${DIST_DIR}/Pelk-${PELK_VERSION}-setup.exe)
+  set(DIST_MSI ${DIST_DIR}/Pelk-${PELK_VERSION}.msi)
   set(SETUP_UNDER_TEST "..\\\\..\\\\dist\\\\Pelk-${PELK_VERSION}-setup.exe")
+  set(MSI_UNDER_TEST "..\\\\..\\\\dist\\\\Pelk-${PELK_VERSION}.msi")
   set(NSIS_TARGET)
+  set(MSI_ARCH x86)
 endif()
 find_program(MAKENSIS makensis)
 find_program(ZIP zip)
+find_program(WIXL wixl)
 set(DIST_OUTPUTS)
 if(ZIP)
   add_custom_command(OUTPUT ${DIST_ZIP}
@@ -97,17 +111,46 @@ if(MAKENSIS)
   add_custom_command(OUTPUT ${DIST_SETUP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}
     COMMAND ${MAKENSIS} -V2 -DVERSION=${PELK_VERSION} -DBIN=${CMAKE_BINARY_DIR}/bin -DOUTFILE=${DIST_SETUP}
-            ${NSIS_TARGET} ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
+            -DMSI_UPGRADE_CODE=${PELK_UPGRADE_CODE} ${NSIS_TARGET} ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
     DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi VERBATIM)
   list(APPEND DIST_OUTPUTS ${DIST_SETUP})
 endif()
+# The package of a version: its files gathered in a folder of their own (an empty
+# DefSet.txt beside Pelk.exe would move the settings of a Pelk run from bin/), and a
+# ProductCode derived from the version and the width, so that a rebuild of a version
+# keeps its code and a package of another version has another.
+function(pelk_msi output version)
+  string(UUID code NAMESPACE ${PELK_UPGRADE_GUID} NAME "Pelk ${version} ${MSI_ARCH}" TYPE SHA1 UPPER)
+  set(files ${CMAKE_BINARY_DIR}/msi-files-${version})
+  file(MAKE_DIRECTORY ${files})  # wixl takes the files' paths relative to the folder it runs in
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Pelk> ${CMAKE_BINARY_DIR}/bin/ReadMe.htm
+            ${CMAKE_SOURCE_DIR}/src/resources/pelk.ico ${files}
+    COMMAND ${CMAKE_COMMAND} -E touch ${files}/DefSet.txt
+    COMMAND ${WIXL} -a ${MSI_ARCH} -D Arch=${MSI_ARCH} -D Version=${version} -D ProductCode={${code}}
+            -D UpgradeCode=${PELK_UPGRADE_CODE} -D Bin=. -o ${output} ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs
+    WORKING_DIRECTORY ${files} DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs VERBATIM)
+endfunction()
+if(WIXL)
+  pelk_msi(${DIST_MSI} ${PELK_VERSION})
+  list(APPEND DIST_OUTPUTS ${DIST_MSI})
+endif()
 add_custom_target(dist ALL DEPENDS ${DIST_OUTPUTS})
+# The winget manifests list the files of both builds, so they are written once both have
+# made theirs (make dist, make test), by this target of the 32-bit build.
+if(PELK_BUILD STREQUAL win32)
+  add_custom_target(winget COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/winget-manifests.sh ${DIST_DIR} ${PELK_VERSION}
+                                   ${PELK_DOWNLOAD_URL} ${PELK_UPGRADE_CODE} VERBATIM)
+  add_dependencies(winget dist)
+endif()
 
 # What a 64-bit run cannot show is read from the 32-bit Pelk.exe itself: its format,
 # subsystem and imports.
 if(PELK_BUILD STREQUAL win32 AND NOT CMAKE_HOST_WIN32)
   add_test(NAME win32.Release.BuiltForWindows2000
            COMMAND sh ${CMAKE_SOURCE_DIR}/tests/program/windows2000.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Pelk>)
+  add_test(NAME win32.Release.WingetManifests
+           COMMAND sh ${CMAKE_SOURCE_DIR}/tests/program/winget.sh ${DIST_DIR} ${PELK_VERSION})
 endif()
 
 # The tests run under Wine on Debian, with GoogleTest from its sources; a build on
@@ -144,12 +187,16 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cpp)
 add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\"")
+target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\""
+  "PELK_MSI_UNDER_TEST=\"${MSI_UNDER_TEST}\"" "PELK_OLDER_MSI=\"..\\\\Pelk-1.3.9.msi\"" "PELK_UPGRADE_CODE=\"${PELK_UPGRADE_CODE}\"")
 # The tray icon's digits are drawn here as the program draws them.
 target_sources(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/tray/tray_digits_win.cpp)
-target_link_libraries(program_tests PRIVATE pelk_core gtest_main psapi shlwapi shell32 advapi32 gdi32 user32 kernel32)
+target_link_libraries(program_tests PRIVATE pelk_core gtest_main msi psapi shlwapi shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
-add_dependencies(program_tests Pelk PelkTest dist)
+# An older package of the same files, which the release test upgrades.
+pelk_msi(${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi 1.3.9)
+add_custom_target(older_msi DEPENDS ${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi)
+add_dependencies(program_tests Pelk PelkTest dist older_msi)
 # Built always; run only where this Wine starts, each test in a lane of the test run.
 if(PELK_WINE_STATUS STREQUAL "yes")
   gtest_discover_tests(program_tests TEST_PREFIX "${PELK_BUILD}." DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -1,5 +1,6 @@
 ; The Pelk installer. Built by the build (make dist) with:
-;   makensis -DVERSION=<x.y> -DBIN=<folder of Pelk.exe and ReadMe.htm> -DOUTFILE=<setup.exe> pelk.nsi
+;   makensis -DVERSION=<x.y> -DBIN=<folder of Pelk.exe and ReadMe.htm> -DOUTFILE=<setup.exe>
+;            -DMSI_UPGRADE_CODE=<the UpgradeCode of pelk.wxs> pelk.nsi
 ; Installs Pelk.exe, ReadMe.htm and DefSet.txt (so that each user's settings go to the
 ; application-data folder) into Program Files, for every user of the computer: the
 ; shortcuts go to the all-users Start menu, the entry to Add/Remove Programs of the
@@ -48,23 +49,46 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Orvenlit"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Ends a running Pelk the way its own Exit does: the menu command 2002 to its
-; hidden "PELKDLG" window, which saves the settings first.
+; Ends a running Pelk of this session through its own Exit, which saves the settings
+; first. "Pelk.exe /exit" asks it to end and waits for it (0: ended or none ran). A
+; Pelk.exe older than 1.4 takes /exit for a plain start and would open the options
+; instead, and an older copy that runs does not answer it: then, or when /exit failed,
+; the menu command 2002 (Exit) goes to its hidden "PELKDLG" window, as before.
 !macro EndRunningPelk
-    FindWindow $0 "PELKDLG"
+    StrCpy $0 1
+    ${If} ${FileExists} "$INSTDIR\Pelk.exe"
+        ClearErrors
+        GetDLLVersion "$INSTDIR\Pelk.exe" $1 $2
+        ${IfNot} ${Errors}
+        ${AndIf} $1 >= 0x00010004
+            ExecWait '"$INSTDIR\Pelk.exe" /exit' $0
+        ${EndIf}
+    ${EndIf}
+    FindWindow $1 "PELKDLG"
     ${If} $0 <> 0
-        SendMessage $0 ${WM_COMMAND} 2002 0 /TIMEOUT=5000
-        StrCpy $1 0
+    ${AndIf} $1 <> 0
+        SendMessage $1 ${WM_COMMAND} 2002 0 /TIMEOUT=5000
+        StrCpy $2 0
         ${Do}
             Sleep 100
-            IntOp $1 $1 + 1
-            FindWindow $0 "PELKDLG"
-            ${If} $0 == 0
-            ${OrIf} $1 >= 50
+            IntOp $2 $2 + 1
+            FindWindow $1 "PELKDLG"
+            ${If} $1 == 0
+            ${OrIf} $2 >= 50
                 ${ExitDo}
             ${EndIf}
         ${Loop}
         Sleep 1000
+    ${EndIf}
+!macroend
+
+; A Pelk that the Windows Installer package put on this computer is uninstalled first,
+; so that one Pelk remains; its uninstall ends it through /exit. Found by the package's
+; UpgradeCode, whatever its version.
+!macro RemovePackagedPelk
+    System::Call 'msi::MsiEnumRelatedProducts(t "${MSI_UPGRADE_CODE}", i 0, i 0, t .r1) i .r0'
+    ${If} $0 == 0
+        ExecWait '"$SYSDIR\msiexec.exe" /x $1 /qn' $0
     ${EndIf}
 !macroend
 
@@ -98,6 +122,7 @@ Function StartPelkAsUser
 FunctionEnd
 
 Section "Pelk"
+    !insertmacro RemovePackagedPelk
     !insertmacro EndRunningPelk
     SetOutPath "$INSTDIR"
     ; A Pelk that is still running (in another user's session, where no window of it

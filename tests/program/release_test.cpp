@@ -3,6 +3,7 @@
 // the uninstaller ends it and removes it, leaving the user's settings.
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <msi.h>
 
 #include "pelk.h"
 #include "version.h"
@@ -84,4 +85,57 @@ TEST(Release, InstallsRunsAndUninstalls)
     SHDeleteValueA(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations");
     EXPECT_EQ("", registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
     EXPECT_TRUE(exists(data.path("dPelk.dat")));
+}
+
+// The Windows Installer package of this width, as an administrator deploys it: it
+// starts Pelk when asked, replaces an older package, refuses a downgrade, and ends a
+// running Pelk through its own Exit, which saves the settings, before its files go.
+TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
+{
+    auto built = [](const char* relative) {  // a package of the build, from this program's folder
+        char path[MAX_PATH];
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        PathRemoveFileSpecA(path);
+        PathAppendA(path, relative);
+        return " \"" + std::string(path) + "\" /qn";
+    };
+    const std::string package = built(PELK_MSI_UNDER_TEST), older = built(PELK_OLDER_MSI);
+    auto msiexec = [](const std::string& arguments) {  // the whole exit code, which a Unix status cuts
+        Pelk run("msiexec.exe", specialFolder(CSIDL_SYSTEM) + "\\");
+        return run.start(arguments) && run.waitForExit(60000) ? run.exitCode() : ERROR_TIMEOUT;
+    };
+    auto pelkRuns = [] { return FindWindowA("PELKDLG", nullptr) != nullptr; };
+    const std::string folder = specialFolder(CSIDL_PROGRAM_FILES) + "\\Pelk\\";
+    Pelk data("Pelk.exe", specialFolder(CSIDL_APPDATA) + "\\Orvenlit\\Pelk\\");  // for DefSet.txt is installed
+    msiexec("/x" + package);  // what an earlier run may have left
+
+    ASSERT_EQ(0u, msiexec("/i" + older + " LAUNCH=1"));
+    EXPECT_TRUE(exists(folder + "ReadMe.htm") && exists(folder + "DefSet.txt"));
+    ASSERT_TRUE(waitUntil(pelkRuns, 15000));  // started for the user, with its options open
+    DeleteFileA(data.path("dPelk.dat").c_str());
+    EXPECT_EQ(0u, msiexec("/i" + package));
+    EXPECT_FALSE(pelkRuns());
+    EXPECT_TRUE(exists(data.path("dPelk.dat")));
+    char product[39] = "", version[20] = "";
+    DWORD size = sizeof version;
+    EXPECT_EQ(0u, MsiEnumRelatedProductsA(PELK_UPGRADE_CODE, 0, 0, product));
+    EXPECT_EQ(ERROR_NO_MORE_ITEMS, MsiEnumRelatedProductsA(PELK_UPGRADE_CODE, 0, 1, product));  // the older one went
+    MsiGetProductInfoA(product, INSTALLPROPERTY_VERSIONSTRING, version, &size);
+    EXPECT_EQ(0u, (version + std::string(".")).find(PELK_VERSION_TEXT ".")) << version;  // Wine's "1.4", Windows' "1.4.0"
+    EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), msiexec("/i" + older));
+
+    data.writeSettings();  // the defaults, then a setting changed and its file gone: /exit saves it again
+    Pelk pelk("Pelk.exe", folder);
+    ASSERT_TRUE(pelk.start(""));
+    HWND sheet = pelk.waitForDialog();
+    SendDlgItemMessageA(showPage(sheet, 4), IDC_MISC_AUTO_START, BM_CLICK, 0, 0);
+    press(sheet, IDOK);
+    ASSERT_TRUE(waitForClose(sheet));
+    DeleteFileA(data.path("dPelk.dat").c_str());
+    EXPECT_EQ(0u, msiexec("/x" + package));
+    EXPECT_TRUE(pelk.waitForExit(5000));
+    Settings saved;
+    EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1);
+    EXPECT_FALSE(exists(folder));
+    SHDeleteValueA(HKEY_CURRENT_USER, runKey, "Pelk.exe");
 }
