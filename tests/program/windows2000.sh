@@ -6,7 +6,7 @@
 # Arguments: the objdump of the 32-bit tools, Pelk.exe.
 set -eu
 windows2000="ADVAPI32.DLL AdjustTokenPrivileges InitiateSystemShutdownA LookupPrivilegeValueA OpenProcessToken
-  RegCloseKey RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegSetValueExA
+  RegCloseKey RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegQueryValueExA RegSetValueExA
 COMCTL32.DLL CreatePropertySheetPageA InitCommonControlsEx PropertySheetA
 GDI32.DLL CreateFontA DeleteObject GetDeviceCaps
   CreateBitmap CreateCompatibleDC CreateDIBSection DeleteDC PatBlt SelectObject
@@ -21,8 +21,9 @@ KERNEL32.DLL CancelWaitableTimer CloseHandle CopyFileA CreateDirectoryA CreateFi
   CreateToolhelp32Snapshot Process32First Process32Next
   FormatMessageA FreeConsole GetCurrentProcessId GetSystemDirectoryA SetLastError SetThreadExecutionState
   WaitForSingleObject lstrcatA lstrcpyA
+  GetCurrentDirectoryA GetProcessHeap HeapAlloc HeapFree lstrcmpiA lstrcpynA
 MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
-  _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memcmp memcpy signal
+  _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memchr memcmp memcpy signal
   strchr strcmp strlen strncmp strrchr vfprintf
 SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
