@@ -99,13 +99,32 @@ find_program(MAKENSIS makensis)
 find_program(ZIP zip)
 find_program(WIXL wixl)
 set(DIST_OUTPUTS)
+# The Group Policy templates, written by a tool built for this machine from the table of
+# policy values the program reads: in each zip, and beside the package.
+find_program(HOST_CXX NAMES c++ g++ REQUIRED)
+set(POLICY_DIR ${CMAKE_BINARY_DIR}/PolicyDefinitions)
+set(POLICY_TEMPLATES ${POLICY_DIR}/Pelk.admx ${POLICY_DIR}/en-US/Pelk.adml)
+set(POLICY_SOURCES ${CMAKE_SOURCE_DIR}/src/settings/policy_rules.cpp ${CMAKE_SOURCE_DIR}/src/settings/policy_templates.cpp
+                   ${CMAKE_SOURCE_DIR}/src/settings/policy_templates_main.cpp)
+add_custom_command(OUTPUT ${POLICY_TEMPLATES}
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -I${CMAKE_SOURCE_DIR}/src ${POLICY_SOURCES} -o ${CMAKE_BINARY_DIR}/policy_templates
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${POLICY_DIR}/en-US
+  COMMAND ${CMAKE_BINARY_DIR}/policy_templates ${POLICY_TEMPLATES}
+  DEPENDS ${POLICY_SOURCES} ${CMAKE_SOURCE_DIR}/src/settings/policy_rules.h VERBATIM)
 if(ZIP)
   add_custom_command(OUTPUT ${DIST_ZIP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${DIST_DIR}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${DIST_ZIP}
     COMMAND ${ZIP} -j -q ${DIST_ZIP} $<TARGET_FILE:Pelk> ${CMAKE_BINARY_DIR}/bin/ReadMe.htm
-    DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR} ${ZIP} -q -r ${DIST_ZIP} PolicyDefinitions
+    DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${POLICY_TEMPLATES} VERBATIM)
   list(APPEND DIST_OUTPUTS ${DIST_ZIP})
+endif()
+if(PELK_BUILD STREQUAL win32)
+  add_custom_command(OUTPUT ${DIST_DIR}/PolicyDefinitions/Pelk.admx
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${POLICY_DIR} ${DIST_DIR}/PolicyDefinitions
+    DEPENDS ${POLICY_TEMPLATES} VERBATIM)
+  list(APPEND DIST_OUTPUTS ${DIST_DIR}/PolicyDefinitions/Pelk.admx)
 endif()
 if(MAKENSIS)
   add_custom_command(OUTPUT ${DIST_SETUP}

@@ -23,5 +23,10 @@ for file in $listed; do
   sed -n "\\|/$file\$|{n;p}" "$dir/Orvenlit.Pelk.installer.yaml" | grep -qi "InstallerSha256: $(sha256sum "$dist/$file" | cut -d' ' -f1)" ||
     fail "$file: another SHA-256"
 done
+# Beside them, and in each zip, the Group Policy templates.
+for zip in "$dist"/Pelk-*.zip; do
+  [ "$(unzip -Z1 "$zip" 'PolicyDefinitions/*.adm?' 'PolicyDefinitions/*/*.adm?' | wc -l)" = 2 ] || fail "$zip: no templates"
+done
+[ -f "$dist/PolicyDefinitions/Pelk.admx" ] && [ -f "$dist/PolicyDefinitions/en-US/Pelk.adml" ] || fail "no templates"
 code=$(msiinfo export "$dist/Pelk-$version.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
 grep -q "ProductCode: \"$code\"" "$dir/Orvenlit.Pelk.installer.yaml" || fail "not the package's ProductCode $code"
