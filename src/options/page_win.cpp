@@ -46,8 +46,6 @@ uint32_t readNumber(HWND page, int id)
     return leadingNumber(text);
 }
 
-static const char lockedTip[] = "An administrator has set this through Group Policy";
-
 // The open pages and their locks, for a policy that changes while they show.
 struct LockedPage {
     HWND page;
@@ -81,7 +79,7 @@ void lockPolicyControls(HWND page, const PolicyLock* locks, size_t count)
     for (size_t i = 0; i < count; ++i) {
         if (policySetsControl(page, locks[i].controlId)) {
             EnableWindow(GetDlgItem(page, locks[i].controlId), FALSE);
-            addGreyedControlTip(page, locks[i].controlId, lockedTip);
+            addGreyedControlTip(page, locks[i].controlId, policyLockedTip);
         }
     }
 }

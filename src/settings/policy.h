@@ -4,6 +4,8 @@
 #include "settings/policy_rules.h"
 
 extern Policy policy;
+// The tip of every control greyed because a policy sets it.
+const char* const policyLockedTip = "An administrator has set this through Group Policy";
 
 // Reads the policy values afresh (the user's under HKCU, then the machine's under HKLM,
 // which win) and lays them over the user's own record; returns whether any changed.

@@ -7,6 +7,7 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 #include "tray/tray.h"
 #include "triggers/clock_rules.h"
 #include "triggers/schedule_rules.h"
@@ -82,6 +83,12 @@ static BOOL onScheduleInit(HWND dialog)
     CheckDlgButton(dialog, IDC_SCHEDULE_RESUME, settings.scheduleResumeEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
     addScheduleTips(dialog);
     updateScheduleEnabling(dialog);
+    // No force where a policy forbids it: cleared and greyed, as on the pages.
+    if (policySets(policy, policyNoForce)) {
+        CheckDlgButton(dialog, IDC_SCHEDULE_FORCE, BST_UNCHECKED);
+        EnableWindow(GetDlgItem(dialog, IDC_SCHEDULE_FORCE), FALSE);
+        addGreyedControlTip(dialog, IDC_SCHEDULE_FORCE, policyLockedTip);
+    }
     centerOnPointerMonitor(dialog);
     SetForegroundWindow(dialog);
     return TRUE;

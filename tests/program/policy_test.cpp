@@ -36,6 +36,7 @@ TEST(Policy, SetGreysRefusesAndGoes)
     setPolicy(HKEY_CURRENT_USER, "IdleMinutes", 50);
     setPolicy(HKEY_LOCAL_MACHINE, "IdleMinutes", 40);
     setPolicy(HKEY_LOCAL_MACHINE, "NoCommandLineActions", 1);
+    setPolicy(HKEY_CURRENT_USER, "NoForce", 1);
     announcePolicyChange();
     EXPECT_FALSE(enabled(idle, IDC_IDLE_ENABLED) || enabled(idle, IDC_IDLE_MINUTES));
     EXPECT_EQ("An administrator has set this through Group Policy", pelk.tip(idle, IDC_IDLE_ENABLED));
@@ -50,6 +51,11 @@ TEST(Policy, SetGreysRefusesAndGoes)
     EXPECT_EQ("40", textOf(showPage(sheet, 2), IDC_IDLE_MINUTES));
     press(sheet, IDCANCEL);
     ASSERT_TRUE(waitForClose(sheet));
+    pelk.command(IDM_SCHEDULE);
+    HWND schedule = pelk.waitForDialog();
+    EXPECT_FALSE(enabled(schedule, IDC_SCHEDULE_FORCE) || IsDlgButtonChecked(schedule, IDC_SCHEDULE_FORCE));
+    press(schedule, IDCANCEL);
+    ASSERT_TRUE(waitForClose(schedule));
 
     Pelk slam;
     slam.setReading("console", 1);
