@@ -154,9 +154,11 @@ static DWORD abortForSlam(bool ownStart)
     return ERROR_NOT_FOUND;
 }
 
-// "@hosts.txt": the list file's text (at most 64 KB of it), found from the folder the
-// slam was typed in; 0 or the error of the reading.
-static DWORD readListFile(const char* name, char* text, DWORD size)
+// "@hosts.txt": the list file's text, found from the folder the slam was typed in; 0, or
+// the error and what the user is told of it. A file that holds no plain text (saved as
+// UTF-16, say) or more than the buffer is refused whole: a name read wrongly or cut
+// short could be another computer's.
+static DWORD readListFile(const char* name, char* text, DWORD size, char* told, size_t toldSize)
 {
     char path[textSize] = "";
     bool relative = name[0] != '\\' && name[0] != '/' && !(name[0] != '\0' && name[1] == ':');
@@ -165,14 +167,25 @@ static DWORD readListFile(const char* name, char* text, DWORD size)
         appendText(path, sizeof path, "\\");
     }
     appendText(path, sizeof path, name);
+    copyText(told, toldSize, name);
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return lastErrorOrFailure();
+    DWORD high = 0;
+    DWORD length = GetFileSize(file, &high);
     DWORD read = 0;
-    BOOL done = ReadFile(file, text, size - 1, &read, nullptr);
-    DWORD error = done ? 0 : lastErrorOrFailure();
+    DWORD error = high != 0 || length >= size ? ERROR_FILE_TOO_LARGE
+                  : ReadFile(file, text, size - 1, &read, nullptr) ? 0
+                                                                   : lastErrorOrFailure();
     CloseHandle(file);
-    text[done ? read : 0] = '\0';
+    text[error == 0 ? read : 0] = '\0';
+    if (error == 0 && lstrlenA(text) != static_cast<int>(read)) {
+        appendText(told, toldSize, " holds no plain text (save it as ANSI or UTF-8, one name a line): nothing was done.");
+        return ERROR_INVALID_DATA;
+    }
+    // A UTF-8 file may begin with its mark, which is no part of the first name.
+    if (error == 0 && read >= 3 && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF')
+        text[0] = text[1] = text[2] = ' ';
     return error;
 }
 
@@ -184,17 +197,18 @@ static DWORD runRemoteSlam(bool ownStart)
     static char list[64 * 1024];
     const char* names = settings.remoteComputerName;
     const bool isList = names[0] == '@';
-    DWORD error = isList ? readListFile(names + 1, list, sizeof list) : 0;
     char summary[textSize + 300];
-    if (error != 0) {
-        copyText(summary, sizeof summary, names + 1);
-    } else {
+    DWORD error = isList ? readListFile(names + 1, list, sizeof list, summary, sizeof summary) : 0;
+    // The file's name with the system's words for its error, or the whole sentence.
+    DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
+    if (error == 0) {
         error = runRemoteAction(isList ? list : names, isList, remoteRestartFlag(settings.commandAction) != 0,
                                 commandForceFlag(settings), summary, sizeof summary);
+        shownError = isList ? 0 : error;
     }
     listDone = isList && error == 0;
     if (error != 0 || isList)
-        tellSlamUser(summary, isList ? 0 : error, ownStart, true);
+        tellSlamUser(summary, shownError, ownStart, true);
     if (ownStart && (error != 0 || isList))
         endAfterNotice(error, isList);
     else if (ownStart)

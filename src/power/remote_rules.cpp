@@ -25,7 +25,7 @@ bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most)
 {
     size_t count = 0;
-    for (size_t start = 0; start < size && count < most;) {
+    for (size_t start = 0; start < size;) {
         size_t end = start;
         while (end < size && text[end] != '\n' && text[end] != '\0')
             ++end;
@@ -41,12 +41,16 @@ size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize]
         start = end + 1;
         if (first == last || text[first] == '#' || last - first >= remoteNameSize)
             continue;
-        std::memcpy(names[count], text + first, last - first);
-        names[count][last - first] = '\0';
+        char name[remoteNameSize];
+        std::memcpy(name, text + first, last - first);
+        name[last - first] = '\0';
         bool seen = false;
         for (size_t i = 0; i < count && !seen; ++i)
-            seen = sameName(names[i], names[count]);
-        count += seen ? 0 : 1;
+            seen = sameName(names[i], name);
+        if (!seen && count == most)
+            return most + 1;
+        if (!seen)
+            std::memcpy(names[count++], name, last - first + 1);
     }
     return count;
 }

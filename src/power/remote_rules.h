@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-const size_t remoteMostHosts = 256;
+const size_t remoteMostHosts = 1024;
 const size_t remoteNameSize = 256;
 const unsigned remoteInFlightMost = 16;
 const uint32_t remoteDeadlineMs = 60000;
@@ -12,7 +12,8 @@ const uint32_t remoteTimedOut = 1460;  // ERROR_TIMEOUT
 
 // The computer names of a list file's text: one a line; blanks around a name, blank
 // lines, lines that begin with '#' and a leading "\\" are left out, and so is a name
-// met before (whatever its case). At most `most` names; the count.
+// met before (whatever its case). The count; most + 1 (with `most` names kept) when the
+// text names more than `most` computers.
 size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most);
 
 enum HostState : uint8_t { hostWaiting, hostCalling, hostDone };

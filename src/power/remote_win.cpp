@@ -76,7 +76,7 @@ static void callWaitingComputers()
             call->force = runForce;
             call->restart = runRestart;
             call->token = MAKEWPARAM(host, runNumber);
-            thread = CreateThread(nullptr, 64 * 1024, callComputer, call, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+            thread = CreateThread(nullptr, 256 * 1024, callComputer, call, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
         }
         if (thread != nullptr) {
             CloseHandle(thread);
@@ -112,6 +112,11 @@ DWORD runRemoteAction(const char* names, bool list, bool restart, BOOL force, ch
         count = readHostList(names, lstrlenA(names), hostNames, remoteMostHosts);
     else
         copyText(hostNames[0], remoteNameSize, names);
+    if (count == 0 || count > remoteMostHosts) {
+        copyText(summary, size, count == 0 ? "the list names no computer: nothing was done."
+                                           : "the list names more than 1024 computers: nothing was done.");
+        return count == 0 ? ERROR_NO_MORE_ITEMS : ERROR_INVALID_PARAMETER;
+    }
     runAction = restart ? "Remote Restart" : "Remote Shut";
     runRestart = restart;
     runForce = force;
@@ -142,5 +147,7 @@ DWORD runRemoteAction(const char* names, bool list, bool restart, BOOL force, ch
         formatRemoteSummary(run, runAction, summary, size);
     else
         copyText(summary, size, hostNames[0]);
-    return count == 0 ? ERROR_NO_MORE_ITEMS : remoteRunExitCode(run);
+    // Pelk was ended meanwhile: what had not answered is not a success.
+    DWORD error = remoteRunExitCode(run);
+    return error == 0 && !remoteRunDone(run) ? ERROR_CANCELLED : error;
 }

@@ -124,4 +124,12 @@ TEST(CommandLine, ListOfComputers)
     EXPECT_EQ(0u, log[2].rfind("Remote Shut of pc2 failed (error 53): ", 0)) << log[2];
     EXPECT_EQ("Console Pelk: Remote Shut of 3 computers: 1 done, 1 failed, 1 did not answer in 60 s (the log names them).",
               first.journal().back());
+
+    // A list saved as UTF-16 would read as one-letter names: nobody is called.
+    first.clearJournal();
+    Pelk wide;
+    writeWhole(wide.path("wide.txt"), std::string("P\0C\0" "1\0", 6));
+    ASSERT_TRUE(wide.start("/slam /remo:@wide.txt") && wide.waitForExit());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), wide.exitCode());
+    EXPECT_TRUE(first.powerCalls().empty());
 }
