@@ -1,5 +1,7 @@
 // Group Policy as an administrator sets it: values in the registry, then the refresh
 // that Windows announces to every window.
+#include <windows.h>
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -37,6 +39,7 @@ TEST(Policy, SetGreysRefusesAndGoes)
     setPolicy(HKEY_LOCAL_MACHINE, "IdleMinutes", 40);
     setPolicy(HKEY_LOCAL_MACHINE, "NoCommandLineActions", 1);
     setPolicy(HKEY_CURRENT_USER, "NoForce", 1);
+    setPolicy(HKEY_CURRENT_USER, "HideClockPage", 1);
     announcePolicyChange();
     EXPECT_FALSE(enabled(idle, IDC_IDLE_ENABLED) || enabled(idle, IDC_IDLE_MINUTES));
     EXPECT_EQ("An administrator has set this through Group Policy", pelk.tip(idle, IDC_IDLE_ENABLED));
@@ -49,6 +52,8 @@ TEST(Policy, SetGreysRefusesAndGoes)
     pelk.command(IDM_OPTIONS);
     sheet = pelk.waitForDialog();
     EXPECT_EQ("40", textOf(showPage(sheet, 2), IDC_IDLE_MINUTES));
+    HWND tabs = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
+    EXPECT_EQ(6, SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0));  // no Clock page
     press(sheet, IDCANCEL);
     ASSERT_TRUE(waitForClose(sheet));
     pelk.command(IDM_SCHEDULE);
