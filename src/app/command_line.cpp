@@ -166,12 +166,8 @@ void keywordOf(const char* argument, char keyword[5])
 {
     size_t length = 0;
     if (argument && argument[0]) {
-        for (const char* p = argument + 1; *p && length < 4; ++p) {
-            char c = *p;
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-            keyword[length++] = c;
-        }
+        for (const char* p = argument + 1; *p && length < 4; ++p)
+            keyword[length++] = lowerAscii(*p);
     }
     keyword[length] = '\0';
 }

@@ -52,3 +52,14 @@ uint32_t leadingNumber(const char* text)
     }
     return static_cast<uint32_t>(value);
 }
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool sameTextIgnoringCase(const char* a, const char* b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    }
+    return true;
+}

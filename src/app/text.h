@@ -9,6 +9,11 @@ void copyText(char* out, size_t size, const char* source);
 void appendText(char* out, size_t size, const char* source);
 // Appends the unsigned decimal form of `value` (no leading zeros, no separators).
 void appendNumber(char* out, size_t size, uint32_t value);
+// A-Z lowered, every other character as it is: names compared as Windows compares
+// file and computer names in the ASCII range.
+char lowerAscii(char c);
+// The first `length` characters of a and b alike but for the case of A-Z.
+bool sameTextIgnoringCase(const char* a, const char* b, size_t length);
 // Edits a path in place so that it ends after its last backslash; a path
 // without one, and an empty one, stay whole.
 void stripFileName(char* path);

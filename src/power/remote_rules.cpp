@@ -7,17 +7,6 @@
 
 namespace {
 
-bool sameName(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        char x = *a >= 'A' && *a <= 'Z' ? static_cast<char>(*a - 'A' + 'a') : *a;
-        char y = *b >= 'A' && *b <= 'Z' ? static_cast<char>(*b - 'A' + 'a') : *b;
-        if (x != y)
-            return false;
-    }
-    return *a == *b;
-}
-
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 } // namespace
@@ -46,7 +35,7 @@ size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize]
         name[last - first] = '\0';
         bool seen = false;
         for (size_t i = 0; i < count && !seen; ++i)
-            seen = sameName(names[i], name);
+            seen = sameTextIgnoringCase(names[i], name, last - first + 1);  // the terminators too
         if (!seen && count == most)
             return most + 1;
         if (!seen)

@@ -27,21 +27,6 @@ void trim(const char*& begin, const char*& end)
         --end;
 }
 
-char lowered(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Program names are compared as Windows compares file names in the ASCII range.
-bool sameText(const char* a, const char* b, size_t length)
-{
-    for (size_t i = 0; i < length; ++i) {
-        if (lowered(a[i]) != lowered(b[i]))
-            return false;
-    }
-    return true;
-}
-
 const char* fileNamePart(const char* name)
 {
     const char* part = name;
@@ -146,10 +131,10 @@ bool watchNameMatches(const char* watched, const char* processName)
     if (watchedLength == 0)
         return false;
     if (nameLength == watchedLength)
-        return sameText(watched, name, nameLength);
-    bool watchedHasExe = watchedLength >= 4 && sameText(watched + watchedLength - 4, ".exe", 4);
-    return !watchedHasExe && nameLength == watchedLength + 4 && sameText(watched, name, watchedLength) &&
-           sameText(name + watchedLength, ".exe", 4);
+        return sameTextIgnoringCase(watched, name, nameLength);
+    bool watchedHasExe = watchedLength >= 4 && sameTextIgnoringCase(watched + watchedLength - 4, ".exe", 4);
+    return !watchedHasExe && nameLength == watchedLength + 4 && sameTextIgnoringCase(watched, name, watchedLength) &&
+           sameTextIgnoringCase(name + watchedLength, ".exe", 4);
 }
 
 void watchRefusalText(const char* name, char* out, size_t outSize)
