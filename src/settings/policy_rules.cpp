@@ -70,23 +70,27 @@ bool has(const Policy& p, PolicyValueId id, uint32_t& value)
     return p.present[id];
 }
 
+// The values that each set one field of the record as they are.
+struct PlainValue {
+    PolicyValueId id;
+    uint32_t Settings::*field;
+};
+const PlainValue plainValues[] = {
+    {policyIdleShutdown, &Settings::idleEnabled},       {policyIdleMinutes, &Settings::idleMinutes},
+    {policyIdleAction, &Settings::idleAction},           {policyQuietCpu, &Settings::quietCpuPercent},
+    {policyQuietNetwork, &Settings::quietNetworkKBps},   {policyIgnoreKeepAwake, &Settings::idleIgnoresKeepAwake},
+    {policyAutoStart, &Settings::autoStart},
+};
+
 } // namespace
 
 void overlayPolicy(const Policy& p, Settings& s)
 {
     uint32_t v;
-    if (has(p, policyIdleShutdown, v))
-        s.idleEnabled = v;
-    if (has(p, policyIdleMinutes, v))
-        s.idleMinutes = v;
-    if (has(p, policyIdleAction, v))
-        s.idleAction = v;
-    if (has(p, policyQuietCpu, v))
-        s.quietCpuPercent = v;
-    if (has(p, policyQuietNetwork, v))
-        s.quietNetworkKBps = v;
-    if (has(p, policyIgnoreKeepAwake, v))
-        s.idleIgnoresKeepAwake = v;
+    for (const PlainValue& plain : plainValues) {
+        if (has(p, plain.id, v))
+            s.*plain.field = v;
+    }
     // Switched off, there is no clock time; switched on, the whole plan is the policy's.
     if (has(p, policyClockSchedule, v)) {
         v = v && p.present[policyClockHour];
@@ -106,8 +110,6 @@ void overlayPolicy(const Policy& p, Settings& s)
         s.putOffMinutes = static_cast<uint8_t>(v);
     if (policySets(p, policyNoForce))
         s.forceAction = s.commandForce = s.idleForce = 0;
-    if (has(p, policyAutoStart, v))
-        s.autoStart = v;
 }
 
 // A byte is the policy's when laying the policy over a record of zeros or over one of
