@@ -61,7 +61,9 @@ struct Settings {
     uint8_t chargedAlertPercent;    // a balloon on mains at or above this level; 0: none
     uint8_t lowAlertAction;         // then 1 Suspend, 2 Hibernate, 3 Shutdown, 4 Power Off; 0: none
     uint8_t trayShowsPercent;       // 1: the tray icon shows the charge level
-    unsigned char unused[6];
+    uint16_t clockDoneDay;          // the last day the repeated clock time acted, was missed or skipped; 0: none
+    uint16_t onceMinute;            // "/time": a one-off beside the clock time, minute of the day + 1, action << 12
+    uint16_t onceDay;               // ... on this day; days are counted from 1 January 2000
 };
 
 // The file and every reader rely on this exact layout.
@@ -120,7 +122,9 @@ static_assert(offsetof(Settings, lowAlertPercent) == 990, "layout");
 static_assert(offsetof(Settings, chargedAlertPercent) == 991, "layout");
 static_assert(offsetof(Settings, lowAlertAction) == 992, "layout");
 static_assert(offsetof(Settings, trayShowsPercent) == 993, "layout");
-static_assert(offsetof(Settings, unused) == 994, "layout");
+static_assert(offsetof(Settings, clockDoneDay) == 994, "layout");
+static_assert(offsetof(Settings, onceMinute) == 996, "layout");
+static_assert(offsetof(Settings, onceDay) == 998, "layout");
 
 // The one process-global record (zero-filled until loadSettings runs).
 extern Settings settings;

@@ -99,6 +99,9 @@ void applyClockChoice(Settings& s, bool on, const char* typed, uint32_t action, 
         minute = s.clockMinute - 1u;
     }
     const bool changed = s.clockMinute != minute + 1 || s.clockDays != days;
+    // Another time or other days are another item: what the former acted on or skipped is forgotten.
+    if (changed)
+        s.clockDoneDay = 0;
     s.clockMinute = static_cast<uint16_t>(minute + 1);
     s.clockAction = static_cast<uint8_t>(action <= 5 ? action : 5);
     s.clockDays = static_cast<uint8_t>(days);

@@ -12,7 +12,7 @@ struct WallTime {
     uint16_t year, month, day;  // month 1 to 12
     uint16_t hour, minute;
     uint16_t weekday;  // 0 Sunday to 6 Saturday
-    uint16_t second;   // which no rule needs: the check comes at the start of each minute
+    uint16_t second, millisecond;
 };
 
 uint32_t dateNumber(const WallTime& t);  // yyyymmdd

@@ -14,13 +14,18 @@ const uint64_t fileTimeUnitsPerMinute = 600000000ull;
 
 // Elapsed times in unsigned arithmetic stay right across the wrap of the tick count
 // after 49.7 days; the idle time counts from the later event, the one less long ago.
-uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick)
+uint32_t idleMsFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick)
 {
     if (lastInputTick - nowTick <= inputAheadMostMs)
         return 0;
     uint32_t sinceInput = nowTick - lastInputTick;
     uint32_t sinceActivity = nowTick - lastActivityTick;
-    return (sinceInput < sinceActivity ? sinceInput : sinceActivity) / millisecondsPerMinute;
+    return sinceInput < sinceActivity ? sinceInput : sinceActivity;
+}
+
+uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick)
+{
+    return idleMsFrom(lastInputTick, lastActivityTick, nowTick) / millisecondsPerMinute;
 }
 
 bool idleLimitReached(uint32_t idleMinutes, uint32_t limitMinutes)

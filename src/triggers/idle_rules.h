@@ -5,6 +5,7 @@
 // Whole minutes since the later of the last input and the last activity tick, right
 // also when the tick count has wrapped in between.
 uint32_t idleMinutesFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick);
+uint32_t idleMsFrom(uint32_t lastInputTick, uint32_t lastActivityTick, uint32_t nowTick);
 
 bool idleLimitReached(uint32_t idleMinutes, uint32_t limitMinutes);
 
