@@ -192,28 +192,35 @@ DWORD osUserNotificationState()
 #include <cstdlib>
 
 // The session list of Windows XP and later tells each process's session without opening
-// it (a process of another user, or an elevated one, cannot be opened).
+// it (a process of another user, or an elevated one, cannot be opened). The wide form, for
+// Wine lists no process in the ANSI one; a list that lacks this process is not believed.
 static bool walkSessionProcesses(bool (*visit)(const char*, bool, void*), void* context)
 {
     typedef BOOL(WINAPI * SessionOfProc)(DWORD, DWORD*);
-    typedef BOOL(WINAPI * EnumerateProc)(HANDLE, DWORD, DWORD, WTS_PROCESS_INFOA**, DWORD*);
+    typedef BOOL(WINAPI * EnumerateProc)(HANDLE, DWORD, DWORD, WTS_PROCESS_INFOW**, DWORD*);
     typedef void(WINAPI * FreeProc)(void*);
     SessionOfProc sessionOf = lookUpFunction<SessionOfProc>("KERNEL32.dll", "ProcessIdToSessionId");
-    EnumerateProc enumerate = lookUpSystemFunction<EnumerateProc>("wtsapi32.dll", "WTSEnumerateProcessesA");
+    EnumerateProc enumerate = lookUpSystemFunction<EnumerateProc>("wtsapi32.dll", "WTSEnumerateProcessesW");
     FreeProc release = lookUpFunction<FreeProc>("wtsapi32.dll", "WTSFreeMemory");
     DWORD own = 0;
-    WTS_PROCESS_INFOA* processes = nullptr;
+    WTS_PROCESS_INFOW* processes = nullptr;
     DWORD count = 0;
     if (sessionOf == nullptr || enumerate == nullptr || release == nullptr ||
         !sessionOf(GetCurrentProcessId(), &own) || !enumerate(nullptr, 0, 1, &processes, &count))
         return false;
-    for (DWORD i = 0; i < count; ++i) {
-        const char* name = processes[i].pProcessName != nullptr ? processes[i].pProcessName : "";
+    bool listsSelf = false;
+    for (DWORD i = 0; i < count && !listsSelf; ++i)
+        listsSelf = processes[i].ProcessId == GetCurrentProcessId();
+    for (DWORD i = 0; listsSelf && i < count; ++i) {
+        char name[3 * MAX_PATH];  // up to three bytes a character in the UTF-8 code page
+        if (processes[i].pProcessName == nullptr ||
+            !WideCharToMultiByte(CP_ACP, 0, processes[i].pProcessName, -1, name, sizeof name, nullptr, nullptr))
+            name[0] = '\0';
         if (!visit(name, processes[i].SessionId == own, context))
             break;
     }
     release(processes);
-    return true;
+    return listsSelf;
 }
 
 // Windows XP and later let a program attach to another's console; Windows 2000 does not.
@@ -263,7 +270,7 @@ BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line)
     return done;
 }
 
-// Windows 2000 has no list of sessions: every process is taken as this session's.
+// Without a session list to believe (Windows 2000 has none), every process is taken as this session's.
 BOOL osWalkProcesses(bool (*visit)(const char* name, bool ownSession, void* context), void* context)
 {
     if (walkSessionProcesses(visit, context))

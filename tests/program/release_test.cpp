@@ -1,6 +1,7 @@
 // The release as a user gets it: the installer installs silently, the installed
-// Pelk runs from Program Files with its data in the application-data folder, and
-// the uninstaller ends it and removes it, leaving the user's settings.
+// Pelk runs from Program Files with its data in the application-data folder, its
+// program watch reads the system's list of processes, and the uninstaller ends it
+// and removes it, leaving the user's settings.
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <msi.h>
@@ -56,7 +57,7 @@ TEST(Release, InstallsRunsAndUninstalls)
     removeTree(appData + "\\Dallop\\");
     CreateDirectoryA((appData + "\\Orvenlit").c_str(), nullptr);
     CreateDirectoryA(data.path("").c_str(), nullptr);
-    data.writeSettings({{&Settings::idleMinutes, 222}});
+    data.writeSettings({{&Settings::idleMinutes, 222}, {&Settings::trayPromptMode, 1}});  // a watch only asks
     Pelk pelk("Pelk.exe", folder);  // a plain start: the options; Auto Start, then OK
     pelk.writeSettings({{&Settings::idleMinutes, 111}});  // not read, for DefSet.txt is there
     ASSERT_TRUE(pelk.start(""));
@@ -68,6 +69,8 @@ TEST(Release, InstallsRunsAndUninstalls)
     Settings saved;
     EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1 && saved.idleMinutes == 222);
     EXPECT_TRUE(exists(appData + "\\Dallop\\Pelk"));
+    Pelk watch("Pelk.exe", folder);  // a slam's watch finds this test program (not ERROR_FILE_NOT_FOUND)
+    EXPECT_EQ(watch.imageBase(), watch.start("/slam /susp /when:program_tests.exe") && watch.waitForExit() ? watch.exitCode() : 0);
 
     DeleteFileA(pelk.path("dPelk.dat").c_str());
     // A Pelk of another session, which no window reveals, holds the program.
