@@ -44,8 +44,7 @@ TEST(Battery, WakeUpsFollowWindowsNotices)
 TEST(Battery, AlertsAndTheLowAction)
 {
     Pelk pelk;
-    for (auto reading : {std::make_pair("batteryFlag", 0u), {"acLine", 0u}, {"batteryPercent", 57u}})
-        pelk.setReading(reading.first, reading.second);
+    pelk.setReadings({{"batteryFlag", 0}, {"acLine", 0}, {"batteryPercent", 57}});
     pelk.writeSettings({{&Settings::trayPromptMode, 1}});
     std::string record = pelk.read("dPelk.dat");
     const char tail[] = {10, 80, 2, 1};  // low 10%, charged 80%, then Hibernate; the level on the icon
@@ -58,8 +57,7 @@ TEST(Battery, AlertsAndTheLowAction)
     }
     press(pelk.waitForDialog(), IDOK);
     ASSERT_TRUE(pelk.waitForPowerCalls(1));
-    pelk.setReading("acLine", 1);
-    pelk.setReading("batteryPercent", 80);
+    pelk.setReadings({{"acLine", 1}, {"batteryPercent", 80}});
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE) && pelk.ready());
     const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4 - 57%",
                         "Shell_NotifyIcon modify 7 Pelk 1.4 - 10%",

@@ -174,9 +174,23 @@ void Pelk::writeSettings(const Fields& fields)
     writeWhole(path("dPelk.dat"), std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
 }
 
-void Pelk::setReading(const char* key, unsigned long long value)
+// The file is written whole beside and moved over, with a time of its own: Wine goes on using
+// a file it has read while the file's time stays the same, and two writes can fall in one tick.
+void Pelk::setReadings(std::initializer_list<std::pair<const char*, unsigned long long>> readings)
 {
-    WritePrivateProfileStringA("readings", key, std::to_string(value).c_str(), path("PowerReadings.ini").c_str());
+    for (const auto& reading : readings)
+        readings_[reading.first] = std::to_string(reading.second);
+    std::string text = "[readings]\r\n", next = path("PowerReadings.new");
+    for (const auto& reading : readings_)
+        text += reading.first + "=" + reading.second + "\r\n";
+    writeWhole(next, text);
+    static ULONGLONG written = 130000000000000000ull;  // in 2012, a second later each time
+    const FILETIME time = {static_cast<DWORD>(written += 10000000), static_cast<DWORD>(written >> 32)};
+    HANDLE file = CreateFileA(next.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    // Wine moves nothing over a file that is open: a reading under way ends first.
+    waitUntil([&] { return MoveFileExA(next.c_str(), path("PowerReadings.ini").c_str(), MOVEFILE_REPLACE_EXISTING) != 0; });
 }
 
 // Every program a test starts ends with the test program, however that ends: a test

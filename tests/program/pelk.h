@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,11 @@ public:
     std::string path(const char* name) const { return folder_ + name; }
     // Writes "dPelk.dat" beside the program: the defaults with `fields` changed.
     void writeSettings(const Fields& fields = {});
-    // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
-    void setReading(const char* key, unsigned long long value);
-    void setTextReading(const char* key, const char* text)
-    { WritePrivateProfileStringA("readings", key, text, path("PowerReadings.ini").c_str()); }
+    // Readings the recording layer hands the program (tickCount, lastInputTick, ...), changed
+    // together: it reads the file as it was before or after, never a part of it.
+    void setReadings(std::initializer_list<std::pair<const char*, unsigned long long>> readings);
+    void setReading(const char* key, unsigned long long value) { setReadings({{key, value}}); }
+    void setTextReading(const char* key, const char* text) { readings_[key] = text; setReadings({}); }
 
     bool start(const std::string& arguments);
     // Ends the process at once, as a power failure would.
@@ -90,6 +92,7 @@ public:
 
 private:
     Lines journalLines(bool wanted, std::initializer_list<const char*> prefixes) const;
+    std::map<std::string, std::string> readings_;
     std::string folder_;
     std::string program_;
     PROCESS_INFORMATION process_{};

@@ -14,8 +14,7 @@ TEST(Tray, IconMenuAndMonitor)
 {
     Pelk pelk;
     const unsigned start = 0xFFFFFFFF - 20000;  // the schedule starts just before the tick count wraps
-    for (auto reading : {std::make_pair("tickCount", start), {"batteryFlag", 128u}, {"acLine", 0u}, {"batteryPercent", 80u}})
-        pelk.setReading(reading.first, reading.second);
+    pelk.setReadings({{"tickCount", start}, {"batteryFlag", 128}, {"acLine", 0}, {"batteryPercent", 80}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::monitorEnabled, 1},
                                  {&Settings::monitorShowMode, 2}, {&Settings::trayClickAction, 2},
                                  {&Settings::monitorLocation, 4},
@@ -43,8 +42,7 @@ TEST(Tray, IconMenuAndMonitor)
     pelk.setReading("statusFails", 1);
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
     EXPECT_EQ("KillTimer main 8", pelk.timers().back());
-    pelk.setReading("statusFails", 0);
-    pelk.setReading("batteryFlag", 0);
+    pelk.setReadings({{"statusFails", 0}, {"batteryFlag", 0}});
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
     EXPECT_EQ("SetTimer main 7 10000", pelk.timers().back());
     moveCursor(10, 500);
