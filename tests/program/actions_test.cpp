@@ -271,7 +271,7 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
         DWORD_PTR granted = TRUE;
         pelk.setReading("tickCount", c.eventTick);
         if (c.eventTick != 0)
-            SendMessageTimeoutA(pelk.window(), WM_POWERBROADCAST, c.event, 0, SMTO_BLOCK, 5000, &granted);
+            SendMessageTimeoutA(pelk.window(), WM_POWERBROADCAST, c.event, 0, SMTO_BLOCK, patienceMs, &granted);
         EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), granted);
         pelk.setReadings({{"lastInputTick", c.lastInput}, {"tickCount", c.now}});
         ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));

@@ -148,7 +148,7 @@ void Pelk::kill()
     if (process_.hProcess == nullptr)
         return;
     TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
+    WaitForSingleObject(process_.hProcess, patienceMs);
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
     process_ = {};
@@ -274,7 +274,7 @@ HWND Pelk::window()
             std::vector<HWND> found = windows("PELKDLG");
             window_ = found.empty() ? nullptr : found[0];
             return window_ != nullptr || !running();
-        }, 20000);
+        });
     return window_;
 }
 
@@ -316,13 +316,13 @@ std::string Pelk::tip(HWND dialog, int id)
 }
 
 // The journal's lines that start with one of `prefixes` (wanted) or with none of them.
-Lines Pelk::journalLines(bool wanted, std::initializer_list<const char*> prefixes) const
+Lines Pelk::journalLines(bool wanted, std::initializer_list<std::string> prefixes) const
 {
     Lines lines;
     std::string text = read("PowerJournal.txt");
     for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         std::string line = text.substr(start, end - start);
-        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const char* p) { return line.rfind(p, 0) == 0; }) == wanted)
+        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& p) { return line.rfind(p, 0) == 0; }) == wanted)
             lines.push_back(line);
     }
     return lines;
@@ -335,7 +335,7 @@ Lines Pelk::powerCalls() const
     return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
 
-Lines Pelk::timers() const { return journalLines(true, {"SetTimer", "KillTimer"}); }
+Lines Pelk::timers(const std::string& owner) const { return journalLines(true, {"SetTimer " + owner, "KillTimer " + owner}); }
 
 Lines Pelk::trayIcon() const { return journalLines(true, {"Shell_NotifyIcon"}); }
 
