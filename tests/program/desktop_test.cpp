@@ -45,12 +45,16 @@ TEST(Desktop, ADesktopOfToday)
                                  {&Settings::idleResumeEnabled, 1}, {&Settings::idleMinutes, 111}}));
     EXPECT_EQ((Lines{"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4"}), pelk.trayIcon());
 
-    // Suspend is greyed, where choosing it does nothing; Hibernate is not.
-    pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }));
-    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    // Suspend is greyed, where choosing it does nothing but close the menu; Hibernate is not.
+    // Up goes from no item to Exit, then on; Enter comes last, for its character follows
+    // every key posted before it is read.
+    for (int ups : {3, 2}) {
+        pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
+        ASSERT_TRUE(waitUntil([&] { return !pelk.windows("#32768").empty(); }));
+        for (int key = 0; key <= ups; ++key)  // to the focus, the MainWindow, whose menu loop takes them
+            pelk.post(WM_KEYDOWN, key < ups ? VK_UP : VK_RETURN);
+        ASSERT_TRUE(waitUntil([&] { return pelk.windows("#32768").empty(); }));
+    }
     ASSERT_TRUE(pelk.waitForPowerCalls(1));
     EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
 
