@@ -10,13 +10,15 @@
 static AlertTrack alertTrack;
 static bool lowActionAsked;
 
+// Judged before the shell is called: a broadcast let in while that call waits brings a newer
+// reading, and this older one judged after it would re-arm an alert already given.
 void onBatteryReading(const PowerReading& reading)
 {
+    BatteryAlert alert = checkBatteryAlert(reading, settings.lowAlertPercent, settings.chargedAlertPercent, alertTrack);
     // The tooltip names the level wherever there is a battery; the icon shows it when asked.
     char level[8];
     trayLevelText(1, reading, level, sizeof level);
     showTrayLevel(level);
-    BatteryAlert alert = checkBatteryAlert(reading, settings.lowAlertPercent, settings.chargedAlertPercent, alertTrack);
     if (alert == alertNone)
         return;
     char title[64];

@@ -203,9 +203,11 @@ static DWORD WINAPI runMonitor(void*)
     return 0;
 }
 
+// No thread starts without a battery: its window would only close again, and one started late,
+// after a battery came, would take the place of the window the user asks for then.
 void showMonitor()
 {
-    if (!settings.monitorEnabled || monitorOpen != 0)
+    if (!settings.monitorEnabled || batteryPresent == 0 || monitorOpen != 0)
         return;
     InterlockedExchange(&monitorOpen, 1);
     HANDLE thread = CreateThread(nullptr, 0, runMonitor, nullptr, 0, nullptr);

@@ -262,8 +262,7 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
         {PBT_APMRESUMESUSPEND, 0xFFFFFFFF - 30 * minute, start, 30 * minute - 1, true},  // 60:00 across the wrap
     };
     Pelk pelk;
-    pelk.setReading("tickCount", start);
-    pelk.setReading("lastInputTick", start);
+    pelk.setReadings({{"tickCount", start}, {"lastInputTick", start}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::trayPromptMode, 0}}));
     EXPECT_EQ("SetTimer main 2 60000", pelk.timers().back());
     Lines calls;
@@ -272,10 +271,9 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
         DWORD_PTR granted = TRUE;
         pelk.setReading("tickCount", c.eventTick);
         if (c.eventTick != 0)
-            SendMessageTimeoutA(pelk.window(), WM_POWERBROADCAST, c.event, 0, SMTO_BLOCK, 5000, &granted);
+            SendMessageTimeoutA(pelk.window(), WM_POWERBROADCAST, c.event, 0, SMTO_BLOCK, patienceMs, &granted);
         EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), granted);
-        pelk.setReading("lastInputTick", c.lastInput);
-        pelk.setReading("tickCount", c.now);
+        pelk.setReadings({{"lastInputTick", c.lastInput}, {"tickCount", c.now}});
         ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
         if (c.acts)
             calls.push_back("ExitWindowsEx 0 2147483648");
@@ -291,15 +289,12 @@ TEST(Actions, IdleCheckActsAfterTheIdleMinutes)
 TEST(Actions, IdleActionArmsTheWakeUpAndForces)
 {
     Pelk pelk;
-    pelk.setReading("systemTime", 130000000000000000ull);
-    pelk.setReading("tickCount", 10000000);
-    pelk.setReading("batteryFlag", 0);
+    pelk.setReadings({{"systemTime", 130000000000000000ull}, {"tickCount", 10000000}, {"batteryFlag", 0}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleMinutes, 2}, {&Settings::idleAction, 6}, {&Settings::idleForce, 1},
                                  {&Settings::idleResumeEnabled, 1}, {&Settings::trayPromptMode, 1}}));
     ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
     EXPECT_EQ("Shell_NotifyIcon modify 7 Pelk 1.4", pelk.trayIcon().back());
-    pelk.setReading("lastInputTick", 0);
-    pelk.setReading("tickCount", 10000000 + 120000);
+    pelk.setReadings({{"lastInputTick", 0}, {"tickCount", 10000000 + 120000}});
     pelk.timer(idleTimer);
     HWND prompt = pelk.waitForDialog();
     ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));

@@ -17,8 +17,7 @@ static bool timerSet(Pelk& pelk, const std::string& line)
 TEST(Clock, AtATimePutOffAndAbort)
 {
     Pelk pelk;
-    pelk.setReading("localTime", 2026120823292);  // Tuesday, 23:29
-    pelk.setReading("tickCount", 1000000);
+    pelk.setReadings({{"localTime", 2026120823292}, {"tickCount", 1000000}});  // Tuesday, 23:29
     pelk.writeSettings({{&Settings::trayPromptMode, 2}, {&Settings::commandPromptMode, 0}});
     std::string record = pelk.read("dPelk.dat");
     record[settingsHeaderSize + offsetof(Settings, warningSound)] = 1;

@@ -50,8 +50,7 @@ TEST(CommandLine, SlamActsAtOnce)
     // A script learns from the exit code that the remote computer was not found, the
     // console and the log say so.
     Pelk refused;
-    refused.setReading("callError", ERROR_BAD_NETPATH);
-    refused.setReading("console", 1);
+    refused.setReadings({{"callError", ERROR_BAD_NETPATH}, {"console", 1}});
     refused.writeSettings({{&Settings::logEvents, 1}});
     ASSERT_TRUE(refused.start("/slam /remo:NOWHERE") && refused.waitForExit());
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), refused.exitCode());
@@ -103,9 +102,7 @@ TEST(CommandLine, RefusalsAreTold)
 TEST(CommandLine, ListOfComputers)
 {
     Pelk first;
-    first.setReading("tickCount", 1000);
-    first.setReading("remote.PC2", ERROR_BAD_NETPATH);
-    first.setReading("remote.PC3", 0xFFFFFFFF);
+    first.setReadings({{"tickCount", 1000}, {"remote.PC2", ERROR_BAD_NETPATH}, {"remote.PC3", 0xFFFFFFFF}});
     ASSERT_TRUE(first.startQuiet({{&Settings::commandPromptMode, 0}}));
     Pelk second;
     second.setReading("console", 1);

@@ -13,8 +13,7 @@ TEST(Desktop, NoNotificationArea)
 {
     Pelk pelk;
     pelk.writeSettings({{&Settings::commandPromptMode, 0}});
-    pelk.setReading("trayAdd", 2);
-    pelk.setReading("tickCount", 5000);
+    pelk.setReadings({{"trayAdd", 2}, {"tickCount", 5000}});
     ASSERT_TRUE(pelk.start("/slam /poff") && pelk.waitForPowerCalls(1));
     for (DWORD waited : {119999, 120000}) {
         pelk.setReading("tickCount", 5000 + waited);
@@ -40,27 +39,28 @@ TEST(Desktop, ADesktopOfToday)
         DeleteFileA(perUser.path(file).c_str());
     Pelk pelk;
     unsigned long long now = 10000000;
-    for (auto r : {std::make_pair("trayAdd", 0ull), {"programFolderReadOnly", 1}, {"canSuspend", 0},
-                   {"wakeError", ERROR_NOT_SUPPORTED}, {"tickCount", now}, {"lastInputTick", now}})
-        pelk.setReading(r.first, r.second);
+    pelk.setReadings({{"trayAdd", 0}, {"programFolderReadOnly", 1}, {"canSuspend", 0}, {"wakeError", ERROR_NOT_SUPPORTED},
+                      {"tickCount", now}, {"lastInputTick", now}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::trayPromptMode, 0}, {&Settings::menuShowSuspend, 1},
                                  {&Settings::idleResumeEnabled, 1}, {&Settings::idleMinutes, 111}}));
     EXPECT_EQ((Lines{"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4"}), pelk.trayIcon());
 
-    // Suspend is greyed, where choosing it does nothing; Hibernate is not.
-    pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
-    HWND menu = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }));
-    for (WPARAM key : {VK_UP, VK_UP, VK_UP, VK_RETURN, VK_DOWN, VK_RETURN})
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    // Suspend is greyed, where choosing it does nothing but close the menu; Hibernate is not.
+    // Up goes from no item to Exit, then on; Enter comes last, for its character follows
+    // every key posted before it is read.
+    for (int ups : {3, 2}) {
+        pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);
+        ASSERT_TRUE(waitUntil([&] { return !pelk.windows("#32768").empty(); }));
+        for (int key = 0; key <= ups; ++key)  // to the focus, the MainWindow, whose menu loop takes them
+            pelk.post(WM_KEYDOWN, key < ups ? VK_UP : VK_RETURN);
+        ASSERT_TRUE(waitUntil([&] { return pelk.windows("#32768").empty(); }));
+    }
     ASSERT_TRUE(pelk.waitForPowerCalls(1));
     EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
 
     // Each row's readings come the given minutes after the row before: the idle action
     // comes only for the user at the desk, and not during a film or a presentation.
     // Sessions: own ~0, none to ask about; remote: the user connected or not.
-    const char* const keys[] = {"sessionOwn", "sessionConsole", "sessionRemote", "sessionRemoteActive",
-                                "executionState", "notificationState"};
     struct Case { unsigned long long readings[6], minutes; bool acts; };
     const Case cases[] = {
         {{~0ull, 0, 0, 0, 0, 0}, 120, true}, {{1, 2, 0, 0, 0, 0}, 120, false}, {{1, 1, 0, 0, 0, 0}, 110, false},
@@ -69,9 +69,9 @@ TEST(Desktop, ADesktopOfToday)
     };
     long acted = 0;
     for (const Case& c : cases) {
-        for (size_t k = 0; k < 6; ++k)
-            pelk.setReading(keys[k], c.readings[k]);
-        pelk.setReading("tickCount", now += c.minutes * 60000);
+        const unsigned long long* r = c.readings;
+        pelk.setReadings({{"sessionOwn", r[0]}, {"sessionConsole", r[1]}, {"sessionRemote", r[2]}, {"sessionRemoteActive", r[3]},
+                          {"executionState", r[4]}, {"notificationState", r[5]}, {"tickCount", now += c.minutes * 60000}});
         ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
         const Lines calls = pelk.powerCalls();
         EXPECT_EQ(acted += c.acts, std::count(calls.begin(), calls.end(), "ExitWindowsEx 0 2147483648")) << &c - cases;
@@ -87,8 +87,7 @@ TEST(Desktop, ADesktopOfToday)
 
     // The wake-up that cannot wake is told; Windows refuses the action: the log and a
     // balloon say so, and the wake-up armed for it goes.
-    pelk.setReading("callError", ERROR_PRIVILEGE_NOT_HELD);
-    pelk.setReading("tickCount", now += 120 * 60000);
+    pelk.setReadings({{"callError", ERROR_PRIVILEGE_NOT_HELD}, {"tickCount", now += 120 * 60000}});
     ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
     const Lines log = perUser.logTexts(), calls = pelk.powerCalls();
     EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(3, log.size()), log.end()));

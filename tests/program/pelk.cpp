@@ -148,7 +148,7 @@ void Pelk::kill()
     if (process_.hProcess == nullptr)
         return;
     TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
+    WaitForSingleObject(process_.hProcess, patienceMs);
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
     process_ = {};
@@ -174,9 +174,23 @@ void Pelk::writeSettings(const Fields& fields)
     writeWhole(path("dPelk.dat"), std::string(reinterpret_cast<char*>(bytes), sizeof bytes));
 }
 
-void Pelk::setReading(const char* key, unsigned long long value)
+// The file is written whole beside and moved over, with a time of its own: Wine goes on using
+// a file it has read while the file's time stays the same, and two writes can fall in one tick.
+void Pelk::setReadings(std::initializer_list<std::pair<const char*, unsigned long long>> readings)
 {
-    WritePrivateProfileStringA("readings", key, std::to_string(value).c_str(), path("PowerReadings.ini").c_str());
+    for (const auto& reading : readings)
+        readings_[reading.first] = std::to_string(reading.second);
+    std::string text = "[readings]\r\n", next = path("PowerReadings.new");
+    for (const auto& reading : readings_)
+        text += reading.first + "=" + reading.second + "\r\n";
+    writeWhole(next, text);
+    static ULONGLONG written = 130000000000000000ull;  // in 2012, a second later each time
+    const FILETIME time = {static_cast<DWORD>(written += 10000000), static_cast<DWORD>(written >> 32)};
+    HANDLE file = CreateFileA(next.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+    // Wine moves nothing over a file that is open: a reading under way ends first.
+    waitUntil([&] { return MoveFileExA(next.c_str(), path("PowerReadings.ini").c_str(), MOVEFILE_REPLACE_EXISTING) != 0; });
 }
 
 // Every program a test starts ends with the test program, however that ends: a test
@@ -260,7 +274,7 @@ HWND Pelk::window()
             std::vector<HWND> found = windows("PELKDLG");
             window_ = found.empty() ? nullptr : found[0];
             return window_ != nullptr || !running();
-        }, 20000);
+        });
     return window_;
 }
 
@@ -302,13 +316,13 @@ std::string Pelk::tip(HWND dialog, int id)
 }
 
 // The journal's lines that start with one of `prefixes` (wanted) or with none of them.
-Lines Pelk::journalLines(bool wanted, std::initializer_list<const char*> prefixes) const
+Lines Pelk::journalLines(bool wanted, std::initializer_list<std::string> prefixes) const
 {
     Lines lines;
     std::string text = read("PowerJournal.txt");
     for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         std::string line = text.substr(start, end - start);
-        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const char* p) { return line.rfind(p, 0) == 0; }) == wanted)
+        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& p) { return line.rfind(p, 0) == 0; }) == wanted)
             lines.push_back(line);
     }
     return lines;
@@ -321,7 +335,7 @@ Lines Pelk::powerCalls() const
     return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
 
-Lines Pelk::timers() const { return journalLines(true, {"SetTimer", "KillTimer"}); }
+Lines Pelk::timers(const std::string& owner) const { return journalLines(true, {"SetTimer " + owner, "KillTimer " + owner}); }
 
 Lines Pelk::trayIcon() const { return journalLines(true, {"Shell_NotifyIcon"}); }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct Lines : std::vector<std::string> {
     const std::string& back() const { return empty() ? none() : vector::back(); }
     static const std::string& none() { static const std::string empty; return empty; }
 };
+// The longest one step may take on a busy machine: a wait ends as soon as what it waits for
+// holds, so this bounds only a wait that fails.
+const DWORD patienceMs = 60000;
 // Settings fields and the values a test gives them: {{&Settings::idleEnabled, 1}, ...}.
 using Fields = std::vector<std::pair<uint32_t Settings::*, uint32_t>>;
 
@@ -37,10 +41,11 @@ public:
     std::string path(const char* name) const { return folder_ + name; }
     // Writes "dPelk.dat" beside the program: the defaults with `fields` changed.
     void writeSettings(const Fields& fields = {});
-    // A reading the recording layer hands the program (tickCount, lastInputTick, ...).
-    void setReading(const char* key, unsigned long long value);
-    void setTextReading(const char* key, const char* text)
-    { WritePrivateProfileStringA("readings", key, text, path("PowerReadings.ini").c_str()); }
+    // Readings the recording layer hands the program (tickCount, lastInputTick, ...), changed
+    // together: it reads the file as it was before or after, never a part of it.
+    void setReadings(std::initializer_list<std::pair<const char*, unsigned long long>> readings);
+    void setReading(const char* key, unsigned long long value) { setReadings({{key, value}}); }
+    void setTextReading(const char* key, const char* text) { readings_[key] = text; setReadings({}); }
 
     bool start(const std::string& arguments);
     // Ends the process at once, as a power failure would.
@@ -52,8 +57,8 @@ public:
     // True once the program has started (its start-up timer has run: a message served
     // while it waited on a call at start-up does not count) and a message loop of it, a
     // modal one too, has served a message.
-    bool ready(DWORD timeoutMs = 10000);
-    bool waitForExit(DWORD timeoutMs = 10000);
+    bool ready(DWORD timeoutMs = patienceMs);
+    bool waitForExit(DWORD timeoutMs = patienceMs);
     DWORD exitCode() const { return exitCode_; }
     bool running();
     // What every end of the process passes to ExitProcess: the program's load address.
@@ -64,22 +69,22 @@ public:
     void command(UINT id) { post(WM_COMMAND, id); }
     void timer(UINT_PTR id) { post(WM_TIMER, id); }
     // Sent, so it returns once handled; false when a modal window kept it longer.
-    bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);
+    bool send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = patienceMs);
 
     // The top-level windows of the process with this class (dialogs, "#32770", and menus: only the visible ones).
     std::vector<HWND> windows(const char* className = "#32770");
     // The newest dialog of the process that is not `other`, or null after the time.
-    HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
+    HWND waitForDialog(HWND other = nullptr, DWORD timeoutMs = patienceMs);
     // The tip that ControlTips shows for the control `id` of `dialog`, empty when it has none.
     std::string tip(HWND dialog, int id);
 
     // The journal of the power layer: its power calls, timers and tray icon lines.
     Lines journal() const;
     Lines powerCalls() const;  // without the shutdown parameters that precede every action, console lines, sounds
-    Lines timers() const;      // "SetTimer main 8 500", "KillTimer dialog 2", ...
+    Lines timers(const std::string& owner = "") const;  // "SetTimer main 8 500", "KillTimer dialog 2", ...; of one owner when named
     Lines trayIcon() const;    // "Shell_NotifyIcon add 7 Pelk 1.4", ...
     void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }
-    bool waitForPowerCalls(size_t count, DWORD timeoutMs = 5000);
+    bool waitForPowerCalls(size_t count, DWORD timeoutMs = patienceMs);
     std::string read(const char* name) const;
     // The texts of the event log's entries ("Log Off", ...), without time and date.
     Lines logTexts() const;
@@ -89,7 +94,8 @@ public:
     Settings exitAndSaved();
 
 private:
-    Lines journalLines(bool wanted, std::initializer_list<const char*> prefixes) const;
+    Lines journalLines(bool wanted, std::initializer_list<std::string> prefixes) const;
+    std::map<std::string, std::string> readings_;
     std::string folder_;
     std::string program_;
     PROCESS_INFORMATION process_{};
@@ -99,13 +105,13 @@ private:
     bool started_ = false;
 };
 
-bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = patienceMs);
 // The text of a window or of the control `id` of a dialog (sent, so an edit's own text).
 std::string textOf(HWND window);
 std::string textOf(HWND dialog, int id);
 // WM_COMMAND from the button, as a click sends it.
 void press(HWND dialog, int id);
-bool waitForClose(HWND window, DWORD timeoutMs = 5000);
+bool waitForClose(HWND window, DWORD timeoutMs = patienceMs);
 // Selects entry `index` of a combo box and tells the dialog, as the user's choice does.
 void pick(HWND dialog, int id, int index);
 // The entries of a combo box, joined by "|".

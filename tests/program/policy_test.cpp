@@ -20,7 +20,7 @@ static void announcePolicyChange()
 {
     DWORD_PTR answer;
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 1, reinterpret_cast<LPARAM>("Policy"), SMTO_ABORTIFHUNG,
-                        5000, &answer);
+                        patienceMs, &answer);
 }
 
 // The machine's value wins over the user's; what a policy sets greys in the open options

@@ -77,9 +77,9 @@ TEST(Release, InstallsRunsAndUninstalls)
     HANDLE inUse = CreateFileA((folder + "Pelk.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, 0);
     Pelk uninstall("Uninstall.exe", folder);
     EXPECT_TRUE(uninstall.start("/S") && uninstall.waitForExit(60000) && uninstall.exitCode() == 0);
-    EXPECT_TRUE(pelk.waitForExit(15000));  // ended by its own Exit
+    EXPECT_TRUE(pelk.waitForExit());  // ended by its own Exit
     // The uninstaller runs on as a copy of itself after it ends; its last step removes the entry.
-    EXPECT_TRUE(waitUntil([&] { return registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion").empty(); }, 15000));
+    EXPECT_TRUE(waitUntil([&] { return registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion").empty(); }));
     // The program still held goes at the restart, and its folder after it; the rest went now.
     EXPECT_NE(std::string::npos, atRestart().find("|" + program + "||\\??\\" + folder)) << atRestart();
     EXPECT_FALSE(exists(folder + "ReadMe.htm") || exists(folder + "Uninstall.exe") || exists(menu));
@@ -114,7 +114,7 @@ TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
 
     ASSERT_EQ(0u, msiexec("/i" + older + " LAUNCH=1"));
     EXPECT_TRUE(exists(folder + "ReadMe.htm") && exists(folder + "DefSet.txt"));
-    ASSERT_TRUE(waitUntil(pelkRuns, 15000));  // started for the user, with its options open
+    ASSERT_TRUE(waitUntil(pelkRuns));  // started for the user, with its options open
     DeleteFileA(data.path("dPelk.dat").c_str());
     EXPECT_EQ(0u, msiexec("/i" + package));
     EXPECT_FALSE(pelkRuns());
@@ -136,7 +136,7 @@ TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
     ASSERT_TRUE(waitForClose(sheet));
     DeleteFileA(data.path("dPelk.dat").c_str());
     EXPECT_EQ(0u, msiexec("/x" + package));
-    EXPECT_TRUE(pelk.waitForExit(5000));
+    EXPECT_TRUE(pelk.waitForExit());
     Settings saved;
     EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1);
     EXPECT_FALSE(exists(folder));

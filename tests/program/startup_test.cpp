@@ -143,7 +143,7 @@ TEST(Startup, LogAndSaveWithFilesInTheWay)
         if (c.inTheWay == "dPelk.dat")
             lock = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD_PTR agreed = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(pelk.window(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &agreed));
+        ASSERT_TRUE(SendMessageTimeoutA(pelk.window(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, patienceMs, &agreed));
         CloseHandle(lock);
         EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), agreed);
         const bool logBlocked = c.inTheWay.rfind("dLog.txt", 0) == 0;

@@ -65,17 +65,14 @@ TEST(Watch, BusyMinutesStartTheIdleTimeAgain)
     const unsigned long long cpuMinute = 600000000;
     const unsigned long long used[] = {0, cpuMinute * 8 / 10, cpuMinute / 10, 0};  // the first has no minute before it
     Pelk pelk;
-    pelk.setReading("tickCount", 10000000);
-    pelk.setReading("lastInputTick", 0);
+    pelk.setReadings({{"tickCount", 10000000}, {"lastInputTick", 0}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::idleEnabled, 1}, {&Settings::idleMinutes, 2},
                                  {&Settings::trayPromptMode, 0}, {&Settings::quietCpuPercent, 50}}));
     pelk.clearJournal();
     unsigned long long idle = 0;
     for (size_t i = 0; i < 4; ++i) {
         idle += cpuMinute - used[i];
-        for (auto reading : {std::make_pair("cpuIdle", idle), {"cpuKernel", cpuMinute * (i + 1)},
-                             {"tickCount", 10000000 + 60000 * (i + 1)}})
-            pelk.setReading(reading.first, reading.second);
+        pelk.setReadings({{"cpuIdle", idle}, {"cpuKernel", cpuMinute * (i + 1)}, {"tickCount", 10000000 + 60000 * (i + 1)}});
         ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
     }
     const Lines calls = {"GetSystemTimes", "GetSystemTimes", "GetSystemTimes", "GetSystemTimes", "ExitWindowsEx 0 2147483648"};

@@ -155,6 +155,12 @@ BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data)
     const char* const operations[] = {"add", "modify", "delete"};
     journal("Shell_NotifyIcon %s %u %s", operation < 3 ? operations[operation] : "?", data->uFlags,
             (data->uFlags & NIF_INFO) ? data->szInfo : (data->uFlags & NIF_TIP) ? data->szTip : "");
+    // "trayHolds" 1: the first change of the tooltip waits until it is 0 again, and the messages
+    // sent to the program meanwhile come in, as they do while Windows' call waits on a busy shell.
+    static bool holding;
+    if (operation == NIM_MODIFY && (data->uFlags & NIF_TIP) && !holding && reading("trayHolds", 0) != 0)
+        for (MSG m; (holding = reading("trayHolds", 0) != 0); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_SENDMESSAGE))
+            PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     // "trayAdd" 0: every add times out, as at a busy logon, though the shell has added
     // the icon; 2: there is no notification area at all.
     unsigned long long trayAdd = reading("trayAdd", 1);
