@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "app/text.h"
 #include "triggers/clock_rules.h"
@@ -172,6 +173,20 @@ void keywordOf(const char* argument, char keyword[5])
     keyword[length] = '\0';
 }
 
+// A keyword of the slam's, those that take a value too.
+static bool isSlamKeyword(const char* keyword)
+{
+    for (const char* word : {"remo", "when", "time", "mins", "abor"}) {
+        if (std::strcmp(keyword, word) == 0)
+            return true;
+    }
+    for (const SlamKeyword& entry : slamKeywords) {
+        if (std::strcmp(keyword, entry.keyword) == 0)
+            return true;
+    }
+    return false;
+}
+
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
 {
     char argument[argumentBufferSize];
@@ -186,12 +201,15 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
         return startSlam;
     if (std::strcmp(keyword, "exit") == 0)
         return startExit;
+    if ((argument[0] == '/' || argument[0] == '-') && isSlamKeyword(keyword))
+        return startMisplaced;
     if (argument[0] && (argument[1] == 'q' || argument[1] == 'Q') && trayIconEnabled)
         return startQuiet;
     return startOptions;
 }
 
-// The minutes of "/mins:90": digits only, read as Schedule Shutdown reads its box.
+// The minutes of "/mins:90": digits only, 0 to Schedule Shutdown's most; a larger number
+// is refused, never shortened into a time the user did not name.
 bool readMinutes(const char* text, uint32_t* minutes)
 {
     if (*text < '0' || *text > '9')
@@ -200,7 +218,10 @@ bool readMinutes(const char* text, uint32_t* minutes)
         if (*p < '0' || *p > '9')
             return false;
     }
-    *minutes = clampScheduleMinutes(leadingNumber(text));
+    const uint32_t value = leadingNumber(text);
+    if (value != clampScheduleMinutes(value))
+        return false;
+    *minutes = value;
     return true;
 }
 

@@ -15,7 +15,9 @@ int getArgumentFrom(const char* commandLine, unsigned n, char* out, size_t outSi
 void keywordOf(const char* argument, char keyword[5]);
 
 // startExit ("/exit"): the copy that runs is asked to save and end; nothing else is done.
-enum StartMode { startOptions, startQuiet, startSlam, startExit };
+// startMisplaced: a keyword of the slam's without "/slam" before it ("Pelk.exe /abort"):
+// refused, for it is no plain start either.
+enum StartMode { startOptions, startQuiet, startSlam, startExit, startMisplaced };
 
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 
@@ -27,7 +29,7 @@ struct SlamWords {
     bool clock;                 // "time:23:30": at that clock time, once
     uint32_t clockMinute;
     bool countdown;             // "mins:90": in that many minutes, as Schedule Shutdown does
-    uint32_t countdownMinutes;  // brought into Schedule Shutdown's range
+    uint32_t countdownMinutes;  // within Schedule Shutdown's range, else refused
     char unknown[100];          // the first argument that is no keyword, cut to fit; "" when none
     bool badValue;              // ... or a "time" or "mins" whose value is no time or number
 };

@@ -51,7 +51,8 @@ TEST(CommandLine, StartModeAndSlamKeywords)
         {"C:\\pelk.exe", 1, startOptions}, {"pelk /q", 1, startQuiet},   {"pelk /q", 0, startOptions},
         {"pelk -quiet", 1, startQuiet},    {"pelk q", 1, startOptions},    {"pelk /x /q", 1, startOptions},
         {"pelk /SLAM /logo", 0, startSlam}, {"pelk /sla", 1, startOptions}, {"pelk /slam \"", 1, startOptions},
-        {"pelk /EXIT", 0, startExit},
+        {"pelk /EXIT", 0, startExit},      {"pelk /abort", 1, startMisplaced}, {"pelk -TIME:22:00 /slam", 1, startMisplaced},
+        {"pelk /logoff", 0, startMisplaced}, {"pelk /remo:PC2", 1, startMisplaced}, {"pelk logo", 1, startOptions},
     };
     for (const Start& c : starts)
         EXPECT_EQ(c.mode, chooseStartMode(c.line, c.trayIconEnabled)) << c.line << " tray " << c.trayIconEnabled;
@@ -93,7 +94,8 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     }
     // The words that arm or cancel: their values read, else the slam refused.
     struct Word { const char* line; uint32_t clock, countdown; bool abort, bad; };
-    for (const Word& w : {Word{"pelk /slam /time:7:05 /MINS:5000 /abort", 425, 999, true, false},
+    for (const Word& w : {Word{"pelk /slam /time:7:05 /MINS:0999 /abort", 425, 999, true, false},
+                          Word{"pelk /slam /mins:1440", 0, 0, false, true}, Word{"pelk /slam /mins:99999999999", 0, 0, false, true},
                           Word{"pelk /slam /time:25:00", 0, 0, false, true}, Word{"pelk /slam /mins:9x", 0, 0, false, true},
                           Word{"pelk /slam /mins", 0, 0, false, true}, Word{"pelk /slam /mins:0", 0, 0, false, false}}) {
         Settings s{};
