@@ -46,7 +46,7 @@ static bool listDone;  // every computer of a list did it: a second start ends w
 
 // One line on the console ("Pelk: SERVER7: The network path was not found. (53)"), or
 // else (when asked) a balloon, on an icon of its own where the tray icon is switched off.
-static void tellSlamUser(const char* text, DWORD error, bool ownStart, bool balloon)
+static void tellSlamUser(const char* text, DWORD error, bool balloon)
 {
     char line[textSize + 300] = "Pelk: ";
     appendText(line, sizeof line, text);
@@ -62,8 +62,6 @@ static void tellSlamUser(const char* text, DWORD error, bool ownStart, bool ball
     toldOnConsole = osWriteConsoleLine(slamConsole, line) != FALSE;
     if (toldOnConsole || !balloon)
         return;
-    if (ownStart && settings.trayIconEnabled == 0)
-        setTrayIcon(NIM_ADD, trayTipDefault);
     showTrayNotice(text, error);
 }
 
@@ -125,15 +123,9 @@ static DWORD armForSlam(const SlamWords& words, char* text, size_t size)
         copyText(text, size, waitsLocalOnly);
         return ERROR_INVALID_PARAMETER;
     }
-    if (words.clock) {
-        WallTime now;
-        osGetLocalTime(&now);
-        settings.clockMinute = static_cast<uint16_t>(words.clockMinute + 1);
-        settings.clockAction = static_cast<uint8_t>(settings.commandAction);
-        settings.clockDays = 0;
-        settings.clockOnceDate = onceDateFor(words.clockMinute, now);
-        armClock();
-    }
+    // A one-off of its own, beside the clock time the Clock page or a policy sets.
+    if (words.clock)
+        agendaDeliver(eventOnce, static_cast<uint8_t>(settings.commandAction), words.clockMinute);
     if (words.countdown) {
         settings.scheduleMinutes = words.countdownMinutes;
         settings.scheduleAction = settings.commandAction;
@@ -148,7 +140,7 @@ static DWORD abortForSlam(bool ownStart)
     bool prompts = cancelPrompts();
     if (abortShutdown(mainWindow) || prompts)
         return 0;
-    tellSlamUser("Nothing was armed to abort.", 0, ownStart, true);
+    tellSlamUser("Nothing was armed to abort.", 0, true);
     if (ownStart)
         endAfterNotice(ERROR_NOT_FOUND);
     return ERROR_NOT_FOUND;
@@ -189,31 +181,75 @@ static DWORD readListFile(const char* name, char* text, DWORD size, char* told, 
     return error;
 }
 
+// The remote slam under way: who is to hear of its end, and how.
+static struct {
+    char summary[textSize + 300];
+    DWORD console, error;
+    bool ownStart, endsStart, list;
+    bool replyWaits;  // a second start waits for its answer
+} remote;
+
+// The last computer has answered: the user is told of a failure or of a list's tally, a
+// start of its own ends, and a second start gets its answer at once (ReplyMessage), even
+// from under a menu or a sheet opened meanwhile.
+static void remoteSlamFinished(DWORD error, const char* summary)
+{
+    slamConsole = remote.console;
+    remote.error = error;
+    listDone = remote.list && error == 0;
+    if (error != 0 || remote.list)
+        tellSlamUser(summary, remote.list ? 0 : error, true);
+    if (remote.endsStart && (error != 0 || remote.list))
+        endAfterNotice(error, remote.list);
+    else if (remote.endsStart)
+        endSlam();
+    if (remote.replyWaits) {
+        remote.replyWaits = false;
+        ReplyMessage(error != 0 ? error : remote.list ? handOverAllDone : handOverDone);
+    }
+}
+
 // A remote slam, on one computer or on each of a list ("/remo:@hosts.txt"): the exit
 // code tells a script that a computer refused or was not found (the first such of a
-// list), and the user is told too: of a failure, or of a list's tally.
-static DWORD runRemoteSlam(bool ownStart)
+// list), and the user is told too: of a failure, or of a list's tally. A start of its
+// own that ends with it (endsStart) ends when the run does; a second start's answer is
+// given when the run ends, and until then the handler that received it serves the
+// program's windows (its value is answered already by then).
+static DWORD runRemoteSlam(bool ownStart, bool endsStart)
 {
     static char list[64 * 1024];
     const char* names = settings.remoteComputerName;
-    const bool isList = names[0] == '@';
-    char summary[textSize + 300];
-    DWORD error = isList ? readListFile(names + 1, list, sizeof list, summary, sizeof summary) : 0;
+    remote.list = names[0] == '@';
+    remote.ownStart = ownStart;
+    remote.endsStart = endsStart;
+    remote.console = slamConsole;
+    DWORD error = remote.list ? readListFile(names + 1, list, sizeof list, remote.summary, sizeof remote.summary) : 0;
     // The file's name with the system's words for its error, or the whole sentence.
-    DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
-    if (error == 0) {
-        error = runRemoteAction(isList ? list : names, isList, remoteRestartFlag(settings.commandAction) != 0,
-                                commandForceFlag(settings), summary, sizeof summary);
-        shownError = isList ? 0 : error;
+    const DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
+    if (error == 0)
+        error = startRemoteAction(remote.list ? list : names, remote.list, remoteRestartFlag(settings.commandAction) != 0,
+                                  commandForceFlag(settings), remoteSlamFinished, remote.summary, sizeof remote.summary);
+    if (error != 0 && error != ERROR_IO_PENDING) {
+        tellSlamUser(remote.summary, remote.list ? shownError : error, true);
+        if (endsStart)
+            endAfterNotice(error);
+        return error;
     }
-    listDone = isList && error == 0;
-    if (error != 0 || isList)
-        tellSlamUser(summary, shownError, ownStart, true);
-    if (ownStart && (error != 0 || isList))
-        endAfterNotice(error, isList);
-    else if (ownStart)
-        endSlam();
-    return error;
+    if (ownStart || remoteRunning == 0)  // the run goes on, or has ended and told all already
+        return ownStart ? 0 : remote.error;
+    remote.replyWaits = true;
+    MSG message;
+    while (remote.replyWaits && GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(mainWindow, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (remote.replyWaits) {  // Pelk ends meanwhile
+        PostQuitMessage(static_cast<int>(message.wParam));
+        cancelRemoteRun();
+    }
+    return remote.error;
 }
 
 // A slam of this copy's own start, or one handed over by a second start (ownStart
@@ -246,11 +282,11 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         if (error == 0)
             return 0;
     } else if (words.remote) {
-        return runRemoteSlam(ownStart);
+        return runRemoteSlam(ownStart, ownStart);
     }
     if (error != 0) {
         settings = before;
-        tellSlamUser(text, 0, ownStart, true);
+        tellSlamUser(text, 0, true);
         if (ownStart)
             endAfterNotice(error);
         return error;
@@ -272,7 +308,7 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     if (settings.commandAction == 6 || settings.commandAction == 7) {
         if (settings.logEvents != 0)
             appendLogLine(findAction(settings.commandAction)->logText);
-        return runRemoteSlam(false);
+        return runRemoteSlam(ownStart, false);
     }
     // The Command page's "Force Shutdown" forces this action only; the stored flag stays.
     uint32_t storedForce = settings.forceAction;
@@ -283,23 +319,46 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     if (error != 0) {
         copyText(text, sizeof text, findAction(settings.commandAction)->logText);
         appendText(text, sizeof text, " failed");
-        tellSlamUser(text, error, ownStart, false);
+        tellSlamUser(text, error, false);
     }
     return error;
 }
 
+// "Pelk.exe /abort": a keyword of the slam's without "/slam" is refused, told as a slam's
+// refusal is; nothing else is done.
+static DWORD refuseMisplaced(const char* commandLine)
+{
+    char argument[100] = "";
+    getArgumentFrom(commandLine, 1, argument, sizeof argument);
+    char text[textSize] = "\"";
+    appendText(text, sizeof text, argument);
+    appendText(text, sizeof text, "\" is a keyword of /slam (Pelk.exe /slam ");
+    appendText(text, sizeof text, argument);
+    appendText(text, sizeof text, "): nothing was done.");
+    tellSlamUser(text, 0, true);
+    return ERROR_INVALID_PARAMETER;
+}
+
 // Busy while a prompt or the options show: an open page would write its own values
-// back over what the slam set, and a copy about to end would drop what it armed.
+// back over what the slam set, and a copy about to end would drop what it armed. A
+// remote slam is busy while another runs. "/abort" is never busy: it answers any prompt
+// that shows with No and cancels what is armed, whatever window is open.
 DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess, const char* folder)
 {
     slamConsole = consoleProcess;
-    if (remoteRunning != 0) {
-        tellSlamUser("Pelk is busy with a remote action: nothing was done.", 0, false, false);
+    if (chooseStartMode(commandLine, 1) == startMisplaced)
+        return refuseMisplaced(commandLine);
+    static Settings probe;
+    probe = settings;
+    const SlamWords words = applySlamKeywords(commandLine, probe);
+    const bool abort = words.abort && words.unknown[0] == '\0';
+    if (!abort && remoteRunning != 0 && (words.remote || probe.commandAction > 5)) {
+        tellSlamUser("Pelk is busy with a remote action: nothing was done.", 0, false);
         return handOverBusy;
     }
-    if (promptOpen != 0 || optionsOpen != 0 || slamEnding()) {
+    if (!abort && (promptOpen != 0 || optionsOpen != 0 || slamEnding())) {
         tellSlamUser("Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done.",
-                     0, false, false);
+                     0, false);
         return handOverBusy;
     }
     slamFolder = folder;
@@ -315,6 +374,10 @@ void applyCommandLine()
     case startSlam:
         slamConsole = osConsoleOfParent();
         runSlam(GetCommandLineA(), true);
+        break;
+    case startMisplaced:
+        slamConsole = osConsoleOfParent();
+        endAfterNotice(refuseMisplaced(GetCommandLineA()));
         break;
     case startQuiet:
     case startExit:  // ends at the start, before the window is made

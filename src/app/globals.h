@@ -17,20 +17,22 @@ const UINT exitRequestMessage = 1032;
 // A remote action's thread has its computer's answer: wParam the run and computer, lParam the error.
 const UINT remoteAnswerMessage = 1033;
 const UINT showMonitorMessage = 2005;
-const UINT lowAlertActionMessage = 1050;
+// The agenda's prompt of what came due, posted; and a look once a window it waited for has closed.
+const UINT agendaAskMessage = 1034;
+const UINT agendaPokeMessage = 1035;
 
 // MainWindow timers.
 const UINT_PTR startupTimer = 1;
-const UINT_PTR idleTimer = 2;
 const UINT_PTR forceFallbackTimer = 5;
 const UINT_PTR forcedRetryTimer = 6;
 const UINT_PTR batteryPollTimer = 7;
-const UINT_PTR scheduleTimer = 8;
-const UINT_PTR watchTimer = 9;
+// The agenda's one timer, at the next moment it needs: a countdown's end, a clock
+// time's minute, the idle shutdown's minute, the watch's look, a put-off's end.
+const UINT_PTR agendaTimer = 8;
 const UINT_PTR trayRetryTimer = 10;
 const UINT_PTR slamEndTimer = 11;
-const UINT_PTR clockTimer = 12;
-const UINT_PTR putOffTimer = 13;
+// A balloon shown where the tray icon is switched off: its icon goes again.
+const UINT_PTR balloonIconTimer = 14;
 const UINT_PTR remoteTimer = 16;
 
 extern HINSTANCE instanceHandle;
@@ -50,6 +52,5 @@ extern volatile LONG promptOpen;
 extern volatile LONG monitorOpen;
 extern volatile LONG monitorHoverOpen;
 extern volatile LONG trayHoverSeen;
-extern volatile LONG scheduleActive;
 extern volatile LONG batteryPresent;
 extern DWORD lastBatteryPercent;

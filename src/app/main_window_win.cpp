@@ -45,7 +45,7 @@ static LRESULT onCreate(HWND window)
         osSetTimer(window, trayRetryTimer, 500);
     }
     osSetTimer(window, startupTimer, 100);
-    armClock();
+    agendaDeliver(eventStart);
     osListenForBatteryChanges(window);
     return 0;
 }
@@ -96,21 +96,17 @@ static void onExitRequest(HWND window)
 }
 
 // After a Group Policy refresh: the policy read again, and what it may have changed
-// followed at once: the idle minutes' timer, the clock time, the start with Windows,
-// the greyed controls of open options.
-static void onSettingChange(HWND window, const char* area)
+// followed at once: the agenda (the idle shutdown, the clock time), the start with
+// Windows, the greyed controls of open options.
+static void onSettingChange(const char* area)
 {
     if (area == nullptr || lstrcmpiA(area, "Policy") != 0)
         return;
-    const bool idleWasOn = settings.idleEnabled != 0;
     const bool autoStartWasSet = policy.present[policyAutoStart];
+    agendaDeliver(eventCheck);
     if (!applyPolicy())
         return;
-    if (settings.idleEnabled != 0 && !idleWasOn)
-        osSetTimer(window, idleTimer, 60000);
-    else if (settings.idleEnabled == 0 && idleWasOn)
-        osKillTimer(window, idleTimer);
-    armClock();
+    agendaDeliver(eventCheck);
     followAutoStartPolicy(autoStartWasSet);
     lockOpenPages();
 }
@@ -157,24 +153,19 @@ static void onStartupTimer(HWND window)
     updateBatteryPresence();
     evaluateBattery();
     PostMessageA(window, showMonitorMessage, 0, 0);
-    if (settings.idleEnabled)
-        osSetTimer(window, idleTimer, 60000);
 }
 
 static void onTimer(HWND window, WPARAM id)
 {
     switch (id) {
     case startupTimer: onStartupTimer(window); break;
-    case idleTimer: checkIdle(window); break;
     case forceFallbackTimer: onForceFallbackTimer(window); break;
     case forcedRetryTimer: onForcedRetryTimer(window); break;
     case batteryPollTimer: evaluateBattery(); break;
-    case scheduleTimer: onScheduleTimer(window); break;
-    case watchTimer: checkWatch(window); break;
+    case agendaTimer: agendaDeliver(eventCheck); break;
     case trayRetryTimer: onTrayRetryTimer(window); break;
     case slamEndTimer: onSlamEndTimer(); break;
-    case clockTimer: checkClock(window); break;
-    case putOffTimer: onPutOffTimer(window); break;
+    case balloonIconTimer: onBalloonIconTimer(); break;
     case remoteTimer: onRemoteTimer(); break;
     }
 }
@@ -190,14 +181,13 @@ static LRESULT onCopyData(WPARAM consoleProcess, const COPYDATASTRUCT* data)
     return runHandedOverSlam(commandLine, static_cast<DWORD>(consoleProcess), handOverFolder(commandLine, data->cbData));
 }
 
-// After a resume the clock schedule is checked afresh: a time passed asleep is not acted on.
+// Sleep and resume reach the agenda: what came due asleep is missed, never performed late.
 static LRESULT onPowerBroadcast(WPARAM event)
 {
     LRESULT answer = onPowerEvent(event);
     if (event == PBT_APMRESUMEAUTOMATIC)
         onAutomaticResume();
-    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND)
-        armClock();
+    agendaPowerEvent(event);
     return answer;
 }
 
@@ -209,6 +199,7 @@ static void onOpenOptions(HWND window)
 
 static void onDestroy()
 {
+    cancelRemoteRun();
     setTrayIcon(NIM_DELETE, trayTip);
     PostQuitMessage(0);
 }
@@ -226,13 +217,14 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case exitRequestMessage: onExitRequest(window); return 0;
     case remoteAnswerMessage: onRemoteAnswer(wParam, lParam); return 0;
     case showMonitorMessage: showMonitor(); return 0;
-    case lowAlertActionMessage: runLowAlertAction(window); return 0;
+    case agendaAskMessage: onAgendaAsk(); return 0;
+    case agendaPokeMessage: agendaDeliver(eventWindows); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
-    // The time, the zone or daylight saving changed: the clock schedule follows the wall clock.
-    case WM_TIMECHANGE: armClock(); return 0;
-    case WM_SETTINGCHANGE: onSettingChange(window, reinterpret_cast<const char*>(lParam)); return 0;
+    // The time, the zone or daylight saving changed: the agenda looks at the wall clock.
+    case WM_TIMECHANGE: agendaDeliver(eventCheck); return 0;
+    case WM_SETTINGCHANGE: onSettingChange(reinterpret_cast<const char*>(lParam)); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return onTaskbarCreated();

@@ -32,7 +32,6 @@ volatile LONG promptOpen;
 volatile LONG monitorOpen;
 volatile LONG monitorHoverOpen;
 volatile LONG trayHoverSeen;
-volatile LONG scheduleActive;
 volatile LONG batteryPresent;
 DWORD lastBatteryPercent;
 
@@ -179,11 +178,12 @@ static void handToRunningCopy(HANDLE mutex)
     if (mode == startQuiet)
         endProcess();
     // The running copy tells a refusal or a failure on the console this slam was typed in.
-    DWORD console = mode == startSlam || mode == startExit ? osConsoleOfParent() : 0;
+    const bool slam = mode == startSlam || mode == startMisplaced;  // a misplaced keyword is refused by the copy that runs
+    DWORD console = slam || mode == startExit ? osConsoleOfParent() : 0;
     // A copy that neither shows its window nor ends: a slam was not done, and says so.
     if (running == nullptr && mode == startExit)
         endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer.");
-    if (running == nullptr && mode == startSlam)
+    if (running == nullptr && slam)
         endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer: nothing was done.");
     if (running == nullptr)
         endProcess();
@@ -274,10 +274,11 @@ void startApplication()
                                               LR_DEFAULTCOLOR));
     registerMainClass();
     createControlTips();
+    // The idle time counts from the start at the earliest; the agenda first looks as the window is made.
+    lastActivityTick = osGetTickCount();
     mainWindow = CreateDialogParamA(instanceHandle, IDD_MINIDIALOG_NAME, nullptr, nullptr, 0);
 
     applyCommandLine();
-    lastActivityTick = osGetTickCount();
     updateBatteryPresence();
     taskbarCreatedMsg = RegisterWindowMessageA("TaskbarCreated");
     letTaskbarCreatedThrough();

@@ -12,10 +12,8 @@ const SYSTEM_POWER_STATUS noStatusYet = {255, 128, 255, 0, 0, 0};
 void updateBatteryPresence();
 void evaluateBattery();
 // Each reading on the main thread: the level on the tray icon, the alerts' balloons, and
-// the low alert's action asked for by message 1050.
+// the reading for the agenda, which asks for the low alert's action.
 void onBatteryReading(const PowerReading& reading);
-// Message 1050: the low alert's action, on the road of every trigger (the prompt first).
-void runLowAlertAction(HWND window);
 LRESULT onPowerEvent(WPARAM event);
 
 // Message 2005: opens the monitor on a thread of its own when it is enabled and not open.

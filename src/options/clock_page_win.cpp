@@ -1,10 +1,11 @@
 // The Clock page: an action at a time of day, once or on chosen days, and what every
 // warning does (the minutes its put-off adds, a sound as it begins). All of it is read
-// when the page is left, and the clock schedule is armed anew then.
+// when the page is left; the agenda looks at the time it had, then at the new one.
 #include "options/options.h"
 
 #include "app/control_tips.h"
 #include "app/globals.h"
+#include "app/text.h"
 #include "options/page_win.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
@@ -21,6 +22,15 @@ static const PageTip clockTips[] = {
     {IDC_CLOCK_PUT_OFF, "How many minutes, 1 to 120, the prompt's put-off button delays an automatic action"},
     {IDC_CLOCK_SOUND, "Plays the system's exclamation sound when a countdown before an action begins"},
 };
+
+// The prompt's button as the minutes typed will make it.
+static void showPutOffNote(HWND page)
+{
+    char note[64] = "minutes (the prompt's +";
+    appendNumber(note, sizeof note, clampPutOffMinutes(readNumber(page, IDC_CLOCK_PUT_OFF)));
+    appendText(note, sizeof note, " min)");
+    SetDlgItemTextA(page, IDC_CLOCK_PUT_OFF_NOTE, note);
+}
 
 static void updateClockPageControls(HWND page)
 {
@@ -64,6 +74,7 @@ static void onClockPageInit(HWND page)
         addControlTip(page, IDC_CLOCK_DAY + day, "A day the action comes on, when it repeats on these days");
     }
     setNumber(page, IDC_CLOCK_PUT_OFF, putOffMinutes(settings));
+    showPutOffNote(page);
     setBox(page, IDC_CLOCK_SOUND, settings.warningSound);
     updateClockPageControls(page);
     endPage(page, clockTips, sizeof clockTips / sizeof clockTips[0]);
@@ -72,6 +83,7 @@ static void onClockPageInit(HWND page)
 
 static void onClockPageLeft(HWND page)
 {
+    agendaDeliver(eventCheck);
     char typed[textSize] = "";
     GetDlgItemTextA(page, IDC_CLOCK_TIME, typed, textSize);
     uint32_t dayBoxes = 0;
@@ -84,14 +96,18 @@ static void onClockPageLeft(HWND page)
                      listSelection(page, IDC_CLOCK_REPEAT, clockRepeatOf(settings)), dayBoxes, now);
     settings.putOffMinutes = static_cast<uint8_t>(clampPutOffMinutes(readNumber(page, IDC_CLOCK_PUT_OFF)));
     settings.warningSound = static_cast<uint8_t>(boxState(page, IDC_CLOCK_SOUND));
-    armClock();
+    agendaDeliver(eventCheck);
 }
 
-INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: onClockPageInit(page); return TRUE;
-    case WM_COMMAND: updateClockPageControls(page); return TRUE;
+    case WM_COMMAND:
+        updateClockPageControls(page);
+        if (LOWORD(wParam) == IDC_CLOCK_PUT_OFF && HIWORD(wParam) == EN_CHANGE)
+            showPutOffNote(page);
+        return TRUE;
     case WM_NOTIFY: return onPageNotify(page, lParam, nullptr, onClockPageLeft);
     }
     return FALSE;

@@ -55,10 +55,7 @@ static void onIdleEnabledClicked(HWND page)
 {
     settings.idleEnabled = boxState(page, IDC_IDLE_ENABLED);
     updateIdlePageControls(page);
-    if (settings.idleEnabled)
-        osSetTimer(mainWindow, idleTimer, 60000);
-    else
-        osKillTimer(mainWindow, idleTimer);
+    agendaDeliver(eventCheck);
 }
 
 static void onIdlePageCommand(HWND page, int id, int notification)

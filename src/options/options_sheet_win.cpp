@@ -79,5 +79,7 @@ INT_PTR showOptionsSheet(HWND mainWindow)
     if (settings.trayIconEnabled == 0)
         DestroyWindow(mainWindow);
     optionsOpen = 0;
+    // What came due while the sheet showed is asked now.
+    PostMessageA(mainWindow, agendaPokeMessage, 0, 0);
     return result;
 }

@@ -27,6 +27,10 @@ void resetPromptRequest();
 // promptOpen stays 1 while any prompt or the schedule dialog shows.
 void enterPromptOpen();
 void leavePromptOpen();
+// How many prompts and dialogs that keep promptOpen show now.
+LONG openPromptCount();
+// Answers the triggers' prompt No in the user's place, when one shows.
+void withdrawTriggerPrompt();
 void confirmTrayAction(HWND owner, UINT menuId);
 // Answers every prompt that shows with No (a script's abort); true when one showed.
 bool cancelPrompts();

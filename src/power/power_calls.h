@@ -68,6 +68,9 @@ BOOL osGetSystemPowerStatus(SYSTEM_POWER_STATUS* status);
 void osListenForBatteryChanges(HWND window);
 DWORD osGetLastInputTick();
 DWORD osGetTickCount();
+// How long the computer has been awake since it started, sleep and hibernation not
+// counted (Windows 7 and later); FALSE where the system cannot tell.
+BOOL osAwakeMs(ULONGLONG* ms);
 void osGetSystemTimeAsFileTime(FILETIME* now);
 // The local time, as the clock in the taskbar shows it.
 #include "triggers/clock_rules.h"

@@ -76,6 +76,17 @@ DWORD osGetLastInputTick()
 
 DWORD osGetTickCount() { return GetTickCount(); }
 
+BOOL osAwakeMs(ULONGLONG* ms)
+{
+    typedef BOOL(WINAPI * UnbiasedTimeProc)(ULONGLONG*);
+    UnbiasedTimeProc unbiased = lookUpFunction<UnbiasedTimeProc>("KERNEL32.dll", "QueryUnbiasedInterruptTime");
+    ULONGLONG units = 0;
+    if (unbiased == nullptr || !unbiased(&units))
+        return FALSE;
+    *ms = units / 10000;
+    return TRUE;
+}
+
 void osGetSystemTimeAsFileTime(FILETIME* now)
 {
     SYSTEMTIME utc;
@@ -87,7 +98,8 @@ void osGetLocalTime(WallTime* now)
 {
     SYSTEMTIME local;
     GetLocalTime(&local);
-    *now = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wDayOfWeek, local.wSecond};
+    *now = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wDayOfWeek, local.wSecond,
+            local.wMilliseconds};
 }
 
 // The sound the user has chosen for exclamations, where winmm plays it; else a beep.

@@ -30,6 +30,8 @@ struct PromptState {
 };
 
 static LONG openPrompts;
+// The prompt of the agenda's triggers (the one with a put-off button), while it shows.
+static HWND triggerPrompt;
 
 void enterPromptOpen()
 {
@@ -37,11 +39,21 @@ void enterPromptOpen()
     promptOpen = 1;
 }
 
+// What waited for this window to close may be asked now.
 void leavePromptOpen()
 {
     if (openPrompts > 0)
         --openPrompts;
     promptOpen = openPrompts > 0 ? 1 : 0;
+    PostMessageA(mainWindow, agendaPokeMessage, 0, 0);
+}
+
+LONG openPromptCount() { return openPrompts; }
+
+void withdrawTriggerPrompt()
+{
+    if (triggerPrompt != nullptr)
+        PostMessageA(triggerPrompt, WM_COMMAND, IDCANCEL, 0);
 }
 
 void resetPromptRequest()
@@ -114,6 +126,8 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     centerOnPointerMonitor(dialog);
     state->openTick = osGetTickCount();
+    if (state->putOffMinutes != 0)
+        triggerPrompt = dialog;
     showCountdown(dialog, state);
     // A button without a text of its own keeps the template's "Yes" or "No".
     if (state->hasYesText)
@@ -152,8 +166,10 @@ static void endPrompt(HWND dialog, PromptState* state, LONG answer)
 
 // A prompt destroyed unanswered (its owner went, as at Exit) counts as No:
 // nothing may be performed that the user never confirmed.
-static void onPromptDestroy(PromptState* state)
+static void onPromptDestroy(HWND dialog, PromptState* state)
 {
+    if (triggerPrompt == dialog)
+        triggerPrompt = nullptr;
     if (!state->ended)
         finishPrompt(state, 2);
     if (state->font != nullptr) {
@@ -190,7 +206,7 @@ static INT_PTR CALLBACK promptDialogProc(HWND dialog, UINT message, WPARAM wPara
         return TRUE;
     case WM_DESTROY:
         if (state != nullptr)
-            onPromptDestroy(state);
+            onPromptDestroy(dialog, state);
         return FALSE;
     // After Windows has rescaled the dialog for its new monitor.
     case dpiChangedMessage: PostMessageA(dialog, fontRequest, 0, 0); return FALSE;

@@ -90,12 +90,37 @@ static void callWaitingComputers()
     }
 }
 
+// The run is over once every computer has answered or been given up: the finisher is
+// told, from whatever handler saw the last answer.
+static RemoteFinished runFinished;
+static char* runSummary;
+static size_t runSummarySize;
+
+static void finishRun(DWORD cancelled)
+{
+    osKillTimer(mainWindow, remoteTimer);
+    InterlockedExchange(&remoteRunning, 0);
+    if (runList)
+        formatRemoteSummary(run, runAction, runSummary, runSummarySize);
+    else
+        copyText(runSummary, runSummarySize, hostNames[0]);
+    const DWORD error = remoteRunExitCode(run);
+    runFinished(error == 0 ? cancelled : error, runSummary);
+}
+
+static void finishIfDone()
+{
+    if (remoteRunning != 0 && remoteRunDone(run))
+        finishRun(0);
+}
+
 void onRemoteAnswer(WPARAM token, LPARAM error)
 {
     if (HIWORD(token) != runNumber || !hostAnswered(run, LOWORD(token), static_cast<DWORD>(error)))
         return;
     logResult(LOWORD(token));
     callWaitingComputers();
+    finishIfDone();
 }
 
 void onRemoteTimer()
@@ -103,9 +128,17 @@ void onRemoteTimer()
     for (int host; (host = expireHost(run, osGetTickCount())) >= 0;)
         logResult(host);
     callWaitingComputers();
+    finishIfDone();
 }
 
-DWORD runRemoteAction(const char* names, bool list, bool restart, BOOL force, char* summary, size_t size)
+void cancelRemoteRun()
+{
+    if (remoteRunning != 0)
+        finishRun(ERROR_CANCELLED);
+}
+
+DWORD startRemoteAction(const char* names, bool list, bool restart, BOOL force, RemoteFinished finished, char* summary,
+                        size_t size)
 {
     size_t count = 1;
     if (list)
@@ -124,30 +157,14 @@ DWORD runRemoteAction(const char* names, bool list, bool restart, BOOL force, ch
     // One computer's failure is logged as every failed action is; a list's every result.
     runLogs = list || settings.logEvents != 0;
     runList = list;
+    runFinished = finished;
+    runSummary = summary;
+    runSummarySize = size;
     ++runNumber;
     beginRemoteRun(run, count, remoteDeadlineMs);
     InterlockedExchange(&remoteRunning, 1);
     osSetTimer(mainWindow, remoteTimer, 1000);
     callWaitingComputers();
-    // The program's windows go on meanwhile: this loop serves them as a dialog's would.
-    MSG message;
-    while (!remoteRunDone(run)) {
-        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (IsDialogMessageA(mainWindow, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    osKillTimer(mainWindow, remoteTimer);
-    InterlockedExchange(&remoteRunning, 0);
-    if (list)
-        formatRemoteSummary(run, runAction, summary, size);
-    else
-        copyText(summary, size, hostNames[0]);
-    // Pelk was ended meanwhile: what had not answered is not a success.
-    DWORD error = remoteRunExitCode(run);
-    return error == 0 && !remoteRunDone(run) ? ERROR_CANCELLED : error;
+    finishIfDone();
+    return ERROR_IO_PENDING;
 }

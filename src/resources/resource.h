@@ -129,6 +129,7 @@
 #define IDC_CLOCK_REPEAT        1053
 #define IDC_CLOCK_PUT_OFF       1054
 #define IDC_CLOCK_SOUND         1055
+#define IDC_CLOCK_PUT_OFF_NOTE  1056
 #define IDC_CLOCK_DAY           1060    // 1060 Sunday to 1066 Saturday
 
 // About box

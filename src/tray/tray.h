@@ -13,6 +13,9 @@ void showTrayLevel(const char* level);
 // The number drawn as an icon of size x size pixels: light digits on a dark square,
 // whole pixels, no picture stretched.
 HICON drawLevelIcon(const char* level, int size);
+// A balloon on the icon, without the shell's own sound; where the icon is switched off, on
+// an icon of its own, which timer 14 takes away again.
+void onBalloonIconTimer();
 // A balloon on the icon, without the shell's own sound.
 void showTrayBalloon(const char* title, const char* text, bool warning);
 // A balloon on the icon: `text`, then the system's own words for `error` (0: none).

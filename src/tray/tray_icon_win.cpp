@@ -82,10 +82,7 @@ BOOL setTrayIcon(DWORD operation, const char* tip)
 static void refreshTooltip()
 {
     char tip[textSize];
-    Countdown putOff;
-    bool putOffShown = putOffPending(&putOff.action, &putOff.startTick, &putOff.lengthMs);
-    trayTooltip(settings, scheduleActive != 0, watchArmed(), scheduleStartTick, scheduleLengthMs, osGetTickCount(), tip,
-                textSize, putOffShown ? &putOff : nullptr);
+    agendaTooltip(agenda, settings, agendaNow(), tip, textSize);
     if (levelShown[0] != '\0') {
         appendText(tip, textSize, " - ");
         appendText(tip, textSize, levelShown);
@@ -142,9 +139,11 @@ static void onTrayClick()
 // Built afresh each time; the chosen item reaches the MainWindow as a menu command.
 static void showTrayMenu()
 {
+    // What Abort Shutdown would cancel, each above it, greyed.
+    char armed[agendaLinesMost][agendaLineSize];
+    const size_t armedCount = agendaLines(agenda, settings, agendaNow(), armed);
     TrayMenuItem items[trayMenuMost];
-    bool abortable = scheduleActive != 0 || watchArmed() || clockArmed() || putOffPending();
-    size_t count = buildTrayMenu(settings, abortable, items);
+    size_t count = buildTrayMenu(settings, agendaAbortable(agenda, settings), armed, armedCount, items);
     // What this computer cannot do is shown greyed: the user's choice of items stays.
     bool canSuspend = true;
     bool canHibernate = true;
@@ -153,8 +152,9 @@ static void showTrayMenu()
     for (size_t i = 0; i < count; ++i) {
         UINT command = items[i].command;
         UINT flags = command != 0 ? MF_STRING : MF_SEPARATOR;
-        if (command >= IDM_POWER_OFF && command <= IDM_HIBERNATE &&
-            !actionPossible(command - IDM_POWER_OFF, canSuspend, canHibernate))
+        if ((command >= IDM_POWER_OFF && command <= IDM_HIBERNATE &&
+             !actionPossible(command - IDM_POWER_OFF, canSuspend, canHibernate)) ||
+            command == trayMenuArmedLine)
             flags |= MF_GRAYED;
         AppendMenuA(menu, flags, command, items[i].text);
     }
@@ -183,8 +183,30 @@ LRESULT onTrayMessage(WPARAM iconId, LPARAM mouseMessage)
     return 0;
 }
 
+// A balloon needs an icon: where the user has switched it off, one of the balloon's own
+// shows for a while.
+static bool balloonIcon;
+
+static void iconForBalloon()
+{
+    if (settings.trayIconEnabled != 0)
+        return;
+    if (!balloonIcon)
+        balloonIcon = setTrayIcon(NIM_ADD, trayTipDefault) != FALSE;
+    osSetTimer(mainWindow, balloonIconTimer, 30000);
+}
+
+void onBalloonIconTimer()
+{
+    osKillTimer(mainWindow, balloonIconTimer);
+    if (balloonIcon && settings.trayIconEnabled == 0)
+        setTrayIcon(NIM_DELETE, nullptr);
+    balloonIcon = false;
+}
+
 void showTrayNotice(const char* text, DWORD error)
 {
+    iconForBalloon();
     NOTIFYICONDATAA data;
     ZeroMemory(&data, sizeof data);
     data.cbSize = notifyIconDataSize;
@@ -206,6 +228,7 @@ void showTrayNotice(const char* text, DWORD error)
 
 void showTrayBalloon(const char* title, const char* text, bool warning)
 {
+    iconForBalloon();
     NOTIFYICONDATAA data;
     ZeroMemory(&data, sizeof data);
     data.cbSize = notifyIconDataSize;

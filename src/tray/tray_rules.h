@@ -4,30 +4,22 @@
 #include <cstdint>
 
 #include "settings/settings.h"
+#include "triggers/agenda.h"
 
 extern const char* const trayTipDefault;  // "Pelk 1.4"
 
-// A countdown to an action: a prompt put off.
-struct Countdown {
-    uint32_t action, startTick, lengthMs;
-};
-
-// The tooltip: the schedule's countdown and action ("5 Mns until Log Off") while
-// a schedule runs, a prompt put off (the same form), the armed program watch ("Log Off
-// when render.exe ends"), the clock schedule ("Power Off every day at 23:30"), else
-// "Idle Shutdown Enabled" or "Pelk 1.4". Unsigned tick arithmetic.
-void trayTooltip(const Settings& s, bool scheduleActive, bool watchArmed, uint32_t startTick, uint32_t lengthMs,
-                 uint32_t nowTick, char* out, size_t outSize, const Countdown* putOff = nullptr);
-
-// One item of the pop-up menu; command 0 is a separator.
+// One item of the pop-up menu; command 0 is a separator, trayMenuArmedLine a greyed line
+// that names what is armed.
 struct TrayMenuItem {
     const char* text;
     uint32_t command;
 };
-const size_t trayMenuMost = 14;
+const uint32_t trayMenuArmedLine = 1;
+const size_t trayMenuMost = 24;
 // The menu for these settings, in order; returns the number of items. "Abort Shutdown"
-// is there while something is under way that it stops (a schedule, the program watch).
-size_t buildTrayMenu(const Settings& s, bool abortable, TrayMenuItem out[trayMenuMost]);
+// is there while something is armed that it cancels or skips, each named above it.
+size_t buildTrayMenu(const Settings& s, bool abortable, const char (*armed)[agendaLineSize], size_t armedCount,
+                     TrayMenuItem out[trayMenuMost]);
 
 enum TrayClick { clickNothing, clickSchedule, clickOptions, clickMonitorOff, clickMonitorOn, clickShowMonitor };
 TrayClick trayClickFor(uint32_t trayClickAction, bool promptOpen, bool batteryPresent, bool monitorOpen);

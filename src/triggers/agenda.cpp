@@ -3,8 +3,8 @@
 // time in a daylight-saving gap is due at the end of the gap, and a time the clock shows
 // twice, or shows again after it was set back, is due once). What comes due acts only
 // while the computer is awake and Pelk runs, within two minutes: a moment that passed in
-// a sleep, while Pelk was not running or while its check was held up is missed, and said
-// so in the log; it never acts late.
+// a sleep, while Pelk was not running or while its check was held up, or one the time was
+// set past, is missed, and said so in the log; it never acts late.
 #include "triggers/agenda.h"
 
 #include <initializer_list>
@@ -204,6 +204,13 @@ void Run::logCall(const AgendaCall& c, const char* how)
 {
     char what[agendaLineSize];
     describe(c.kind, c.action, what, sizeof what);
+    if (c.minute != 0 && !clockSlot(s_, c.kind).set) {  // a one-off that came due: its time
+        char time[16];
+        formatClockTime(c.minute - 1u, time, sizeof time);
+        copyText(what, sizeof what, promptActionName(c.action));
+        appendText(what, sizeof what, " at ");
+        appendText(what, sizeof what, time);
+    }
     log(what, how);
 }
 
@@ -230,7 +237,9 @@ void Run::add(AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
 {
     for (AgendaCall& c : a_.calls) {
         if (c.state == callFree) {
-            c = {callWaiting, kind, action, repeat ? s_.clockMinute : uint16_t(0), repeat ? s_.clockDays : uint8_t(0), due, due};
+            const ClockSlot slot = clockSlot(s_, kind);
+            c = {callWaiting, kind, action, repeat ? s_.clockMinute : uint16_t(0), repeat ? s_.clockDays : uint8_t(0),
+                 uint16_t(isClockKind(kind) && slot.set ? slot.minute + 1 : 0), due, due};
             return;
         }
     }
@@ -277,9 +286,12 @@ bool Run::standing(const AgendaCall& c) const
 }
 
 // The clock time `kind` against the wall clock's move since the event before. Its moment
-// in tick time is exact while the wall clock ran with the tick count. A clock put ahead (a
-// daylight-saving gap, a zone to the east, the time set) showed it at the earliest just
-// after the event before; one put back ran at most the ticks since before it went back.
+// in tick time is exact while the wall clock ran with the tick count. A clock put ahead by
+// a daylight-saving gap or a zone to the east showed it at the earliest just after the
+// event before; the time set past it never showed it. One put back (the hour daylight
+// saving repeats, a zone to the west) ran as far as it shows before it went back. A time
+// it may have shown before it went back, and does not show now, is left for when it
+// shows it.
 void Run::passClock(AgendaKind kind, uint64_t dTick)
 {
     const ClockSlot c = clockSlot(s_, kind);
@@ -288,11 +300,18 @@ void Run::passClock(AgendaKind kind, uint64_t dTick)
         return;
     const int64_t last = localMs(a_.last.local), now = localMs(e_.now.local), ticks = static_cast<int64_t>(dTick);
     const bool ahead = now - last > ticks + int64_t(jumpSlackMs), behind = now - last + int64_t(jumpSlackMs) < ticks;
-    const int64_t to = floorDiv(behind ? last + ticks : now, 60000);
-    const int64_t day = occurrenceIn(c, kind == kindClock && c.days != 0 ? s_.clockDoneDay : -1, floorDiv(last, 60000), to);
+    const int64_t day = occurrenceIn(c, kind == kindClock && c.days != 0 ? s_.clockDoneDay : -1, floorDiv(last, 60000), floorDiv(now, 60000));
     if (day < 0)
         return;
     const int64_t at = (day * minutesPerDay + c.minute) * 60000;
+    // Set past it by hand (the universal time jumped too), the moment never came: missed.
+    if (ahead && at - last > ticks && e_.now.utc - a_.last.utc > ticks + int64_t(jumpSlackMs)) {
+        char what[agendaLineSize];
+        describe(kind, c.action, what, sizeof what);
+        log(what, " missed: the clock was set past it");
+        spend(kind, c, day);
+        return;
+    }
     const int64_t back = ahead ? ticks : behind ? ticks - (at - last) : now - at;
     const uint64_t since = static_cast<uint64_t>(back > 0 ? back : 0);
     const uint64_t due = since < e_.now.tick ? e_.now.tick - since : 0;

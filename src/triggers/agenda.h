@@ -18,6 +18,7 @@ struct AgendaTime {
     uint64_t tick;   // ms since Windows started, sleep included: the countdowns run on it
     uint64_t awake;  // ms the computer has been awake, sleep not counted
     WallTime local;  // the wall clock, seconds included
+    int64_t utc;     // ms of the universal time: moved with the local clock when the time is set, not by a zone
 };
 
 enum AgendaEventKind : uint8_t {
@@ -91,6 +92,7 @@ struct AgendaCall {
     uint8_t action;
     uint16_t clockMinute;  // the repeated clock time it came from, as the record holds it; 0: any
     uint8_t clockDays;
+    uint16_t minute;       // a clock time's minute of the day + 1, for its words; 0: none
     uint64_t tick;         // when it came due, or when its put-off ends
     uint64_t since;        // when it was put off
 };

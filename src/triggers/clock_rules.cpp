@@ -32,11 +32,6 @@ uint32_t nextDate(const WallTime& t)
     return year * 10000 + month * 100 + day;
 }
 
-bool appliesOn(const Settings& s, uint32_t date, uint32_t weekday)
-{
-    return s.clockDays == 0 ? date == s.clockOnceDate : (s.clockDays >> (weekday % 7) & 1) != 0;
-}
-
 }  // namespace
 
 uint32_t dateNumber(const WallTime& t)
@@ -52,31 +47,6 @@ uint32_t minuteOfDay(const WallTime& t)
 uint32_t onceDateFor(uint32_t minute, const WallTime& now)
 {
     return minuteOfDay(now) < minute ? dateNumber(now) : nextDate(now);
-}
-
-uint32_t clockDueDate(const Settings& s, const WallTime& before, const WallTime& now, uint32_t doneDate)
-{
-    if (s.clockMinute == 0 || s.clockMinute > minutesPerDay)
-        return 0;
-    const uint32_t minute = s.clockMinute - 1u;
-    const uint32_t beforeDate = dateNumber(before), nowDate = dateNumber(now);
-    if (nowDate < beforeDate)
-        return 0;
-    const bool sameDay = nowDate == beforeDate;
-    if ((!sameDay || minuteOfDay(before) < minute) && minute <= minuteOfDay(now) && nowDate != doneDate &&
-        appliesOn(s, nowDate, now.weekday))
-        return nowDate;
-    // The rest of the day before a midnight between the checks.
-    if (!sameDay && minuteOfDay(before) < minute && beforeDate != doneDate && appliesOn(s, beforeDate, before.weekday))
-        return beforeDate;
-    return 0;
-}
-
-bool clockOncePassed(const Settings& s, const WallTime& now)
-{
-    const uint32_t today = dateNumber(now);
-    return s.clockMinute != 0 && s.clockDays == 0 &&
-           (today > s.clockOnceDate || (today == s.clockOnceDate && minuteOfDay(now) >= s.clockMinute - 1u));
 }
 
 uint32_t clockRepeatOf(const Settings& s)

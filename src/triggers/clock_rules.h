@@ -1,6 +1,5 @@
-// What the clock schedule decides: whether a local clock time is due, whatever the wall
-// clock does between two checks (a daylight-saving gap or repeat, a change of the time
-// or of the zone, a resume), its texts, and the minutes a prompt's put-off adds.
+// The clock time's rules apart from when it comes due (the agenda's): a one-off's day,
+// the Clock page's choice, texts, and the minutes a prompt's put-off adds.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,18 +20,6 @@ uint32_t minuteOfDay(const WallTime& t);
 // The day (yyyymmdd) a one-off time of `minute` is due when set at `now`: today while
 // the clock has not shown it yet, else tomorrow.
 uint32_t onceDateFor(uint32_t minute, const WallTime& now);
-
-// The day (yyyymmdd) on which the clock schedule of s is due at the check `now` that
-// follows the check `before`, or 0: its time came after `before` and by `now`, on a day
-// it applies to (a one-off's day, a chosen weekday), other than `doneDate`, the day it
-// last acted or was skipped. So a time that a daylight-saving gap skips (01:59 then
-// 03:00) is due at the first check after the gap, and one the clock shows twice acts
-// once. A clock set back meanwhile brings nothing.
-uint32_t clockDueDate(const Settings& s, const WallTime& before, const WallTime& now, uint32_t doneDate);
-
-// Whether a one-off time has passed at `now` (passed while Pelk did not run, or while
-// the computer slept): it is dropped, not performed late.
-bool clockOncePassed(const Settings& s, const WallTime& now);
 
 // The repeat a list offers: once, every day, or on the days ticked.
 enum ClockRepeat { repeatOnce, repeatDaily, repeatDays };

@@ -4,18 +4,15 @@
 #include "app/dpi.h"
 #include "app/globals.h"
 #include "app/text.h"
+#include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
 #include "settings/policy.h"
 #include "tray/tray.h"
-#include "triggers/clock_rules.h"
 #include "triggers/schedule_rules.h"
 #include "triggers/triggers.h"
 #include "triggers/watch.h"
-
-DWORD scheduleStartTick;
-DWORD scheduleLengthMs;
 
 static bool scheduleDialogOpen;
 
@@ -170,39 +167,13 @@ void runScheduleCommand(HWND owner)
 
 void startSchedule()
 {
-    scheduleStartTick = osGetTickCount();
-    scheduleLengthMs = scheduleLengthFor(settings.scheduleMinutes);
-    osSetTimer(mainWindow, scheduleTimer, scheduleLengthMs);
-    scheduleActive = 1;
+    agendaDeliver(eventCountdown, static_cast<uint8_t>(triggerAction(settings.scheduleAction)), settings.scheduleMinutes);
 }
 
-// Everything an action under way still has to come: the forced fallback and retries,
-// the schedule, the program watch, and a wake-up.
+// Everything under way stops too: the forced fallback and retries, and a wake-up.
 bool abortShutdown(HWND window)
 {
-    bool armed = scheduleActive != 0 || watchArmed() || clockArmed() || putOffPending() || promptOpen != 0;
     osKillTimer(window, forceFallbackTimer);
     osKillTimer(window, forcedRetryTimer);
-    osKillTimer(window, scheduleTimer);
-    scheduleActive = 0;
-    disarmWatch();
-    cancelPutOff();
-    cancelWakeTimer();
-    // The clock schedule says what became of it: a one-off is gone, a repeat only skips today.
-    char text[textSize];
-    clockTooltip(settings, text, sizeof text);
-    int done = abortClock();
-    if (done != clockNothing) {
-        appendText(text, sizeof text, done == clockCancelled ? ": cancelled." : ": skipped today.");
-        showTrayNotice(text, 0);
-    }
-    return armed;
-}
-
-void onScheduleTimer(HWND window)
-{
-    osKillTimer(window, scheduleTimer);
-    scheduleActive = 0;
-    runTriggerAction(window, settings.scheduleAction, settings.trayWarnSeconds, settings.scheduleResumeEnabled,
-                     settings.scheduleResumeMinutes);
+    return agendaDeliver(eventAbort);
 }

@@ -1,39 +1,37 @@
-// Scheduled shutdown, idle shutdown and the wake-up timer.
+// Scheduled shutdown, idle shutdown, the wake-up timer, and the agenda that holds every
+// trigger armed.
 #pragma once
 #include <windows.h>
 
-extern DWORD scheduleStartTick;
-extern DWORD scheduleLengthMs;
+#include "triggers/agenda.h"
+
+// The agenda of this process: everything armed.
+extern Agenda agenda;
+// Hands the agenda one event (the time and the readings it asks for taken now) and applies
+// its effects: log lines, a balloon, the save, a prompt withdrawn, the wake-up, the
+// action, the prompt asked (posted, so that no prompt runs inside a sent message), and
+// the agenda's one timer. True when an abort found something to cancel.
+bool agendaDeliver(AgendaEventKind kind, uint8_t action = 0, uint32_t minutes = 0, int32_t answer = 0);
+// A battery reading, and whether it crossed the low alert's level.
+void agendaBattery(bool onBattery, uint32_t percent, bool lowCrossed);
+// A power broadcast: sleep and resume, with the time asleep where Windows has no count of it.
+void agendaPowerEvent(WPARAM event);
+AgendaTime agendaNow();
+// The MainWindow's agendaAskMessage: the prompt of what came due, shown now.
+void onAgendaAsk();
 
 void runScheduleCommand(HWND owner);
-// Timer 8 for the minutes of settings.scheduleMinutes, as OK in Schedule Shutdown starts it.
+// Arms the countdown with settings.scheduleMinutes and scheduleAction, as OK in Schedule Shutdown does.
 void startSchedule();
 // Everything that is armed or under way stops; true when anything was.
 bool abortShutdown(HWND window);
-void onScheduleTimer(HWND window);
-void checkIdle(HWND window);
-// The road of the automatic triggers (schedule, clock, idle, watch) when they run out:
-// the prompt, then the action they name, the wake-up (when resumeEnabled) armed just
-// before it. The prompt's put-off brings the same road back a few minutes later; for
-// the idle shutdown (idle) only if nobody has used the computer since.
-void runTriggerAction(HWND window, DWORD action, DWORD warnSeconds, DWORD resumeEnabled, DWORD resumeMinutes,
-                      bool idle = false);
-// Timer 13: the put-off has run out.
-void onPutOffTimer(HWND window);
-// A trigger put off: what it will perform, and when (ticks); false when none is.
-bool putOffPending(uint32_t* action = nullptr, uint32_t* startTick = nullptr, uint32_t* lengthMs = nullptr);
-void cancelPutOff();
-void cancelWakeTimer();
 
-// The clock schedule of the settings: armed (or stopped, when none is set) at the start,
-// when the Clock page is left, by a slam's "/time", and again when the wall clock moves
-// (a change of time or zone, a resume). Timer 12 checks it each minute.
-void armClock();
-bool clockArmed();
-void checkClock(HWND window);
-enum { clockNothing, clockCancelled, clockSkippedToday };
-// Abort: a one-off time is cancelled, a repeat skipped today; what was done.
-int abortClock();
+// The idle time as the idle shutdown counts it: since the later of the last input and the
+// last activity, a minute that does not count (another session, a film, a busy processor)
+// counting as activity.
+uint32_t readIdleMs();
+void armWakeTimer(DWORD minutes);
+void cancelWakeTimer();
 // A resume without the user: when Pelk's wake-up caused it, the computer stays up.
 void onAutomaticResume();
 // Fills a combo box with the minute choices and shows `minutes` as its text.

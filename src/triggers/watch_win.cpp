@@ -1,19 +1,15 @@
-// The program watch: timer 9 looks every 5 seconds whether a process of the watched
-// name still runs, and the action follows when none does. Also the readings of the idle
-// shutdown's quiet conditions, taken once a minute by the idle check.
+// The program watch: armed here once the program is found running, then looked after by
+// the agenda, which asks every 5 seconds whether it still runs. Also the readings of the
+// idle shutdown's quiet conditions, taken once a minute.
 #include "triggers/watch.h"
 
 #include "app/globals.h"
 #include "app/text.h"
+#include "power/actions.h"
 #include "power/power_calls.h"
 #include "triggers/triggers.h"
 #include "triggers/watch_rules.h"
 
-static const UINT watchPeriodMs = 5000;
-
-// Held in memory only: a watch armed before a restart would find its program gone at
-// the next logon and act at once.
-static bool armed;
 static QuietReading previousReading;
 
 struct ProgramSearch {
@@ -31,7 +27,7 @@ static bool visitProcess(const char* processName, bool ownSession, void* context
 }
 
 // A list of processes that cannot be read counts as running: nothing is done on a guess.
-static bool programRuns(const char* name)
+bool programRuns(const char* name)
 {
     ProgramSearch search = {name, false};
     return !osWalkProcesses(visitProcess, &search) || search.found;
@@ -48,29 +44,13 @@ WatchArmResult armWatch(const char* program, DWORD action)
         return watchNotRunning;
     copyText(settings.watchProgram, sizeof settings.watchProgram, name);
     settings.watchAction = action;
-    armed = true;
-    osSetTimer(mainWindow, watchTimer, watchPeriodMs);
+    agendaDeliver(eventWatch, static_cast<uint8_t>(triggerAction(action)));
     return watchArmedOk;
 }
 
-void disarmWatch()
-{
-    if (!armed)
-        return;
-    armed = false;
-    osKillTimer(mainWindow, watchTimer);
-}
+void disarmWatch() { agendaDeliver(eventUnwatch); }
 
-bool watchArmed() { return armed; }
-
-void checkWatch(HWND window)
-{
-    if (!armed || programRuns(settings.watchProgram))
-        return;
-    disarmWatch();
-    runTriggerAction(window, settings.watchAction, settings.trayWarnSeconds, settings.scheduleResumeEnabled,
-                     settings.scheduleResumeMinutes);
-}
+bool watchArmed() { return agenda.watch; }
 
 static uint64_t fileTimeValue(const FILETIME& time)
 {

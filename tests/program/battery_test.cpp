@@ -63,12 +63,31 @@ TEST(Battery, AlertsAndTheLowAction)
     pelk.setReadings({{"acLine", 1}, {"batteryPercent", 80}});
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE) && pelk.ready());
     const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4 - 57%",
-                        "Shell_NotifyIcon modify 7 Pelk 1.4 - 10%",
+                        "Shell_NotifyIcon modify 7 Hibernate now - 10%",  // the tooltip tells what waits
                         "Shell_NotifyIcon modify 16 The battery is down to 10%. Plug the computer in, or save your work.",
-                        "Shell_NotifyIcon modify 7 Pelk 1.4 - 9%", "Shell_NotifyIcon modify 7 Pelk 1.4 - 80%",
+                        "Shell_NotifyIcon modify 7 Hibernate now - 9%", "Shell_NotifyIcon modify 7 Pelk 1.4 - 80%",
                         "Shell_NotifyIcon modify 16 The battery is charged to 80%. Unplug the computer to spare the battery."};
     EXPECT_EQ(icon, pelk.trayIcon()) << pelk.read("PowerJournal.txt");
     EXPECT_EQ(Lines{"SetSystemPowerState 0 0"}, pelk.powerCalls());
+
+    // With the tray icon off (the options show, as they then do), the alert comes on an
+    // icon of its own, which goes again.
+    pelk.kill();  // one Pelk at a time
+    Pelk hidden;
+    hidden.setReadings({{"batteryFlag", 0}, {"acLine", 0}, {"batteryPercent", 57}});
+    hidden.writeSettings({{&Settings::trayIconEnabled, 0}});
+    record = hidden.read("dPelk.dat");
+    record[settingsHeaderSize + offsetof(Settings, lowAlertPercent)] = 10;
+    writeWhole(hidden.path("dPelk.dat"), record);
+    ASSERT_TRUE(hidden.start("") && hidden.waitForDialog() != nullptr);
+    hidden.setReading("batteryPercent", 9);
+    ASSERT_TRUE(hidden.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
+    EXPECT_EQ((Lines{"Shell_NotifyIcon add 7 Pelk 1.4",
+                     "Shell_NotifyIcon modify 16 The battery is down to 9%. Plug the computer in, or save your work."}),
+              hidden.trayIcon());
+    EXPECT_EQ("SetTimer main 14 30000", hidden.timers("main").back());
+    ASSERT_TRUE(hidden.send(WM_TIMER, balloonIconTimer));
+    EXPECT_EQ("Shell_NotifyIcon delete 2 ", hidden.trayIcon().back());
 }
 
 // Drawn at each size the notification area asks for: that many pixels, two colours, the

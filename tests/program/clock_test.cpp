@@ -17,28 +17,30 @@ static bool timerSet(Pelk& pelk, const std::string& line)
 TEST(Clock, AtATimePutOffAndAbort)
 {
     Pelk pelk;
-    pelk.setReadings({{"localTime", 2026120823292}, {"tickCount", 1000000}});  // Tuesday, 23:29
+    pelk.setReadings({{"localTime", 2026120823292}, {"tickCount", 1000000}, {"systemTime", 133000000000000000}});  // Tuesday, 23:29
     pelk.writeSettings({{&Settings::trayPromptMode, 2}, {&Settings::commandPromptMode, 0}});
     std::string record = pelk.read("dPelk.dat");
     record[settingsHeaderSize + offsetof(Settings, warningSound)] = 1;
     writeWhole(pelk.path("dPelk.dat"), record);
     ASSERT_TRUE(pelk.start("/slam /poff /time:23:30") && pelk.ready());
-    EXPECT_TRUE(timerSet(pelk, "SetTimer main 12 60000"));
+    EXPECT_TRUE(timerSet(pelk, "SetTimer main 8 60000"));
     ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
     EXPECT_EQ("Shell_NotifyIcon modify 7 Log Off at 23:30", pelk.trayIcon().back());
-    pelk.setReading("localTime", 2026120823302);
-    pelk.timer(clockTimer);
+    pelk.setReadings({{"localTime", 2026120823302}, {"tickCount", 1060000}});
+    pelk.timer(agendaTimer);
     HWND prompt = pelk.waitForDialog();
     ASSERT_NE(nullptr, prompt);
     EXPECT_EQ("PlaySound SystemExclamation", pelk.journal().back());
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(prompt, IDC_PROMPT_PUT_OFF)) && textOf(prompt, IDC_PROMPT_PUT_OFF) == "+10 min");
     press(prompt, IDC_PROMPT_PUT_OFF);
     ASSERT_TRUE(waitForClose(prompt) && pelk.ready());
-    EXPECT_TRUE(timerSet(pelk, "SetTimer main 13 600000") && timerSet(pelk, "KillTimer main 12"));
+    EXPECT_EQ("SetTimer main 8 600000", pelk.timers().back());
     ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
     EXPECT_EQ("Shell_NotifyIcon modify 7 10 Mns until Log Off", pelk.trayIcon().back());
-    EXPECT_TRUE(pelk.powerCalls().empty() && pelk.logTexts().empty());
-    pelk.timer(putOffTimer);
+    EXPECT_TRUE(pelk.powerCalls().empty());
+    EXPECT_EQ(Lines{"Log Off at 23:30 put off 10 min"}, pelk.logTexts());
+    pelk.setReadings({{"localTime", 2026120823402}, {"tickCount", 1660000}});
+    pelk.timer(agendaTimer);
     press(prompt = pelk.waitForDialog(), IDOK);
     ASSERT_TRUE(waitForClose(prompt) && pelk.waitForPowerCalls(1));
     EXPECT_EQ(Lines{"ExitWindowsEx 0 2147483648"}, pelk.powerCalls());
@@ -47,7 +49,8 @@ TEST(Clock, AtATimePutOffAndAbort)
     Pelk mins, clock;  // handed over: the countdown of "/mins", and a one-off for tomorrow
     ASSERT_TRUE(mins.start("/slam /loop /mins:90") && mins.waitForExit() && clock.start("/slam /time:7:00") &&
                 clock.waitForExit());
-    EXPECT_TRUE(timerSet(pelk, "SetTimer main 8 5400500"));
+    ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
+    EXPECT_EQ("Shell_NotifyIcon modify 7 1 Hrs 30 Mns until Restart, Restart tomorrow at 7:00", pelk.trayIcon().back());
     for (DWORD exit : {mins.imageBase(), static_cast<DWORD>(ERROR_NOT_FOUND)}) {
         Pelk abort;
         ASSERT_TRUE(abort.start("/slam /abort") && abort.waitForExit());
@@ -55,13 +58,14 @@ TEST(Clock, AtATimePutOffAndAbort)
     }
     EXPECT_TRUE(timerSet(pelk, "KillTimer main 8"));
     const Lines icon = pelk.trayIcon();  // the first abort says what became of the clock time, the second why nothing
-    EXPECT_EQ((Lines{"Shell_NotifyIcon modify 16 Restart at 7:00: cancelled.", "Shell_NotifyIcon modify 16 Nothing was armed to abort."}),
+    EXPECT_EQ((Lines{"Shell_NotifyIcon modify 16 Aborted: 1 Hrs 30 Mns until Restart; Restart tomorrow at 7:00.", "Shell_NotifyIcon modify 16 Nothing was armed to abort."}),
               Lines(icon.end() - std::min<size_t>(2, icon.size()), icon.end()));
-    // A one-off for tomorrow, and the clock set past it: dropped, not performed late.
+    // A one-off for tomorrow, and the clock set past it (not a zone's hour): dropped, not performed late.
     Pelk late;
     ASSERT_TRUE(late.start("/slam /poff /time:0:15") && late.waitForExit());
-    pelk.setReading("localTime", 2026120900203);
+    pelk.setReadings({{"localTime", 2026120900203}, {"systemTime", 133000024000000000}});
     ASSERT_TRUE(pelk.send(WM_TIMECHANGE));
-    EXPECT_EQ("KillTimer main 12", pelk.timers().back());
+    EXPECT_EQ("KillTimer main 8", pelk.timers().back());
     EXPECT_TRUE(pelk.powerCalls().empty());
+    EXPECT_EQ("Log Off at 0:15 missed: the clock was set past it", pelk.logTexts().back());
 }

@@ -57,6 +57,13 @@ TEST(CommandLine, SlamActsAtOnce)
     const std::string line = refused.journal().back();  // the system's words between
     EXPECT_TRUE(line.rfind("Console Pelk: NOWHERE: ", 0) == 0 && line.find(". (53)") == line.size() - 6) << line;
     EXPECT_EQ(Lines{"Remote Shut of NOWHERE failed (error 53)"}, refused.logTexts());
+    // A keyword of the slam's without "/slam" is no plain start: refused, and said.
+    Pelk misplaced;
+    misplaced.setReading("console", 1);
+    ASSERT_TRUE(misplaced.start("/abort") && misplaced.waitForExit());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), misplaced.exitCode());
+    EXPECT_EQ("Console Pelk: \"/abort\" is a keyword of /slam (Pelk.exe /slam /abort): nothing was done.",
+              misplaced.journal().back());
 }
 
 // A refused slam does nothing and tells why: on the console it was typed in, and the

@@ -72,9 +72,12 @@ TEST(Desktop, ADesktopOfToday)
         const unsigned long long* r = c.readings;
         pelk.setReadings({{"sessionOwn", r[0]}, {"sessionConsole", r[1]}, {"sessionRemote", r[2]}, {"sessionRemoteActive", r[3]},
                           {"executionState", r[4]}, {"notificationState", r[5]}, {"tickCount", now += c.minutes * 60000}});
-        ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
-        const Lines calls = pelk.powerCalls();
-        EXPECT_EQ(acted += c.acts, std::count(calls.begin(), calls.end(), "ExitWindowsEx 0 2147483648")) << &c - cases;
+        ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
+        acted += c.acts;  // the action comes after the timer, as its prompt would
+        EXPECT_TRUE(waitUntil([&] {
+            const Lines calls = pelk.powerCalls();
+            return std::count(calls.begin(), calls.end(), "ExitWindowsEx 0 2147483648") == acted && pelk.ready();
+        })) << &c - cases;
     }
     // The resume that Pelk's own timer caused asks for the system once, so that Windows
     // does not put the computer back to sleep; a resume before it (the first) does not.
@@ -88,7 +91,8 @@ TEST(Desktop, ADesktopOfToday)
     // The wake-up that cannot wake is told; Windows refuses the action: the log and a
     // balloon say so, and the wake-up armed for it goes.
     pelk.setReadings({{"callError", ERROR_PRIVILEGE_NOT_HELD}, {"tickCount", now += 120 * 60000}});
-    ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+    ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
+    ASSERT_TRUE(waitUntil([&] { return perUser.logTexts().back() == "Log Off failed (error 1314)" && pelk.ready(); }));
     const Lines log = perUser.logTexts(), calls = pelk.powerCalls();
     EXPECT_EQ((Lines{"Wake-up timer failed (error 50)", "Log Off", "Log Off failed (error 1314)"}), Lines(log.end() - std::min<size_t>(3, log.size()), log.end()));
     EXPECT_EQ(0u, pelk.trayIcon().back().rfind("Shell_NotifyIcon modify 16 Log Off failed (error 1314)", 0));

@@ -91,7 +91,7 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
 {
     const std::string pasted(100000, '9');
     Pelk pelk;
-    pelk.setReading("batteryFlag", 0);  // a battery, for the Battery page
+    pelk.setReadings({{"batteryFlag", 0}, {"tickCount", 1000000}});  // a battery, for the Battery page; the idle minute from now
     HWND sheet = startWithOptions(pelk);
     HWND page = showPage(sheet, -1);
     pick(page, IDC_TRAY_PROMPT_MODE, 1);
@@ -114,7 +114,7 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     EXPECT_TRUE(enabled(page, IDC_COMMAND_REMOTE_NAME));
     page = showPage(sheet, idle);
     EXPECT_EQ(std::string(599, '9'), saved(pelk).remoteComputerName);
-    for (const char* timer : {"SetTimer main 2 60000", "KillTimer main 2"}) {  // at once, on each click
+    for (const char* timer : {"SetTimer main 8 60000", "KillTimer main 8"}) {  // at once, on each click
         SendDlgItemMessageA(page, IDC_IDLE_ENABLED, BM_CLICK, 0, 0);
         EXPECT_EQ(timer, pelk.timers().back());
     }

@@ -69,8 +69,26 @@ TEST(Release, InstallsRunsAndUninstalls)
     Settings saved;
     EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1 && saved.idleMinutes == 222);
     EXPECT_TRUE(exists(appData + "\\Dallop\\Pelk"));
-    Pelk watch("Pelk.exe", folder);  // a slam's watch finds this test program (not ERROR_FILE_NOT_FOUND)
-    EXPECT_EQ(watch.imageBase(), watch.start("/slam /susp /when:program_tests.exe") && watch.waitForExit() ? watch.exitCode() : 0);
+    // The real list of processes: a program of the test's own making is watched until it
+    // ends, and then the watch asks.
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string watched = folder + "pelkwatched.exe";
+    std::string line = "\"" + watched + "\" -n 600 127.0.0.1";
+    STARTUPINFOA start = {sizeof start};
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\ping.exe").c_str(), watched.c_str(), FALSE) &&
+                CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &start, &child));
+    Pelk watch("Pelk.exe", folder);
+    EXPECT_EQ(watch.imageBase(), watch.start("/slam /susp /when:pelkwatched.exe") && watch.waitForExit() ? watch.exitCode() : 0);
+    TerminateProcess(child.hProcess, 0);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    HWND asked = pelk.waitForDialog();
+    EXPECT_NE(nullptr, asked);
+    press(asked, IDCANCEL);
+    EXPECT_TRUE(waitForClose(asked));
+    DeleteFileA(watched.c_str());
 
     DeleteFileA(pelk.path("dPelk.dat").c_str());
     // A Pelk of another session, which no window reveals, holds the program.

@@ -40,12 +40,17 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
         {"/slam /hibr", 0, 0, 0, 0, "SetSystemPowerState 1 0"},
         {"/slam /remo:SERVER7 /loop", 0, 0, 0, 0, "InitiateSystemShutdownA SERVER7|Windows is about to be Slammed...|5|0|1|2147483648"},
         {"/slam /remo:NOWHERE", ERROR_BAD_NETPATH, 0, 0, ERROR_BAD_NETPATH, "InitiateSystemShutdownA NOWHERE|Windows is about to be Slammed...|5|0|1|2147483648"},
-        {"/slam /when:render.exe", 0, 0, 0, 0, "SetTimer main 9 5000"},  // a watch, in the running copy's timers
-        {"/slam /poff /when:", 0, 0, 0, 0, "SetTimer main 9 5000"},  // the stored name
+        {"/slam /when:render.exe", 0, 0, 0, 0, "SetTimer main 8 5000"},  // a watch, in the running copy's timers
+        {"/slam /poff /when:", 0, 0, 0, 0, "SetTimer main 8 5000"},  // the stored name
         {"/slam /when:absent.exe", 0, 0, 0, ERROR_FILE_NOT_FOUND, nullptr, "absent.exe is not running."},
         {"/slam /poff", 0, IDM_SCHEDULE, 1, 170, nullptr},
         {"/slam /susp /remo:SERVER9 /when:render.exe", 0, IDM_OPTIONS, 1, 170, nullptr,
          "Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done."},
+        {"/slam /abort", 0, IDM_OPTIONS, 1, 0, nullptr},  // never busy: the watch goes
+        {"/time:22:00", 0, 0, 0, ERROR_INVALID_PARAMETER, nullptr,
+         "\"/time:22:00\" is a keyword of /slam (Pelk.exe /slam /time:22:00): nothing was done."},
+        {"/slam /mins:1440", 0, 0, 0, ERROR_INVALID_PARAMETER, nullptr,
+         "\"/mins:1440\" holds no valid time or number; nothing was done."},
     };
     auto closeDialogs = [&first] {
         for (HWND dialog : first.windows())
@@ -72,11 +77,24 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
             EXPECT_EQ("Console Pelk: " + std::string(c.console), first.journal().back());
         }
     }
+    // A remote slam's answer comes as its computer answers, under the options opened meanwhile.
+    ASSERT_TRUE(closeDialogs());
+    first.setReadings({{"callError", 0}, {"remote.SLOW", 0xFFFFFFFE}});
+    Pelk remote;
+    ASSERT_TRUE(remote.start("/slam /remo:SLOW"));
+    ASSERT_TRUE(waitUntil([&] { return first.powerCalls().back().rfind("InitiateSystemShutdownA SLOW|", 0) == 0; }));
+    first.post(openOptionsMessage);
+    ASSERT_TRUE(waitUntil([&] { return first.windows().size() == 1; }));
+    first.setReading("remote.SLOW", 0);
+    ASSERT_TRUE(remote.waitForExit());
+    EXPECT_EQ(remote.imageBase(), remote.exitCode());
+    EXPECT_EQ(1u, first.windows().size());
     ASSERT_TRUE(closeDialogs());
     Settings saved = first.exitAndSaved();
-    EXPECT_EQ((Lines{"Suspend", "Remote Restart of NOWHERE failed (error 53)"}), first.logTexts());
+    EXPECT_EQ((Lines{"Suspend", "Remote Restart of NOWHERE failed (error 53)", "Aborted: Log Off when render.exe ends."}),
+              first.logTexts());
     EXPECT_EQ(3u, saved.commandAction);
-    EXPECT_STREQ("NOWHERE", saved.remoteComputerName);
+    EXPECT_STREQ("SLOW", saved.remoteComputerName);
     EXPECT_STREQ("render.exe", saved.watchProgram);
 
     HANDLE starting = CreateMutexA(nullptr, TRUE, "Pelk.exe");

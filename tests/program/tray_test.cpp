@@ -22,9 +22,9 @@ TEST(Tray, IconMenuAndMonitor)
     // Without a battery the tooltip tells the state: idle watch, then a schedule's countdown.
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.command(IDM_SCHEDULE);
-    press(pelk.waitForDialog(), IDOK);  // the schedule starts at the tick read after the dialog closed
-    // The MainWindow's timers: the monitor's thread, begun at the start, sets its own whenever it gets to run.
-    ASSERT_TRUE(waitUntil([&pelk] { return pelk.timers("main").back().rfind("SetTimer main 8 ", 0) == 0; }));
+    HWND schedule = pelk.waitForDialog();
+    press(schedule, IDOK);  // the schedule starts as the dialog closes
+    ASSERT_TRUE(waitForClose(schedule) && pelk.ready());
     pelk.setReading("tickCount", start + 60000);
     ASSERT_TRUE(trayMessage(pelk, WM_MOUSEMOVE));
     pelk.post(trayCallbackMessage, 0, WM_RBUTTONDOWN);  // the menu; "Abort Shutdown" is there while a schedule runs
@@ -32,16 +32,18 @@ TEST(Tray, IconMenuAndMonitor)
     ASSERT_TRUE(waitUntil([&] { return (menu = FindWindowA("#32768", nullptr)) != nullptr && IsWindowVisible(menu); }));
     for (WPARAM key : {VK_UP, VK_UP, VK_RETURN})
         PostMessageA(menu, WM_KEYDOWN, key, 0);
-    ASSERT_TRUE(waitUntil([&pelk] { return pelk.timers("main").back() == "KillTimer main 8"; }));  // the menu's command comes after it closed
+    const std::string aborted = "Shell_NotifyIcon modify 16 Aborted: 4 Mns until Log Off.";
+    ASSERT_TRUE(waitUntil([&] { return pelk.trayIcon().back() == aborted; })) << pelk.read("PowerJournal.txt");  // the menu's command comes after it closed
     const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Idle Shutdown Enabled",
-                        "Shell_NotifyIcon modify 7 4 Mns until Log Off", "Shell_NotifyIcon modify 7 4 Mns until Log Off"};
+                        "Shell_NotifyIcon modify 7 4 Mns until Log Off", "Shell_NotifyIcon modify 7 4 Mns until Log Off",
+                        aborted};
     EXPECT_EQ(icon, pelk.trayIcon());
 
     // A battery arrives (a failed read before is not one): the poll starts, and resting on
     // the icon shows the monitor at the pointer.
     pelk.setReading("statusFails", 1);
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
-    EXPECT_EQ("KillTimer main 8", pelk.timers("main").back());
+    EXPECT_NE("SetTimer main 7 10000", pelk.timers("main").back());
     pelk.setReadings({{"statusFails", 0}, {"batteryFlag", 0}});
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE));
     EXPECT_EQ("SetTimer main 7 10000", pelk.timers("main").back());

@@ -26,7 +26,7 @@ TEST(Watch, ArmedFromThePageActsWhenTheProgramEnds)
 {
     Pelk pelk;
     pelk.setTextReading("processes", "explorer.exe|render.exe|Explorer.EXE|alpha.exe|*beta.exe");
-    pelk.setReading("noSystemTimes", 1);
+    pelk.setReadings({{"noSystemTimes", 1}, {"tickCount", 1000000}});
     ASSERT_TRUE(pelk.startQuiet({{&Settings::trayPromptMode, 0}, {&Settings::quietCpuPercent, 150}}));
     HWND sheet = nullptr, page = watchPage(pelk, sheet);
     EXPECT_EQ("alpha.exe|explorer.exe|render.exe", entries(page, IDC_WATCH_PROGRAM));
@@ -39,22 +39,24 @@ TEST(Watch, ArmedFromThePageActsWhenTheProgramEnds)
     ASSERT_TRUE(waitForClose(refusal));
     pick(page, IDC_WATCH_ACTION, 3);
     ASSERT_TRUE(armAndClose(sheet, page, "C:\\Apps\\RENDER"));
-    EXPECT_EQ("SetTimer main 9 5000", pelk.timers().back());
+    EXPECT_EQ("SetTimer main 8 5000", pelk.timers().back());
     ASSERT_TRUE(pelk.send(trayCallbackMessage, 0, WM_MOUSEMOVE));
     EXPECT_EQ("Shell_NotifyIcon modify 7 Log Off when RENDER ends", pelk.trayIcon().back());
     ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_ABORT_SHUTDOWN));
-    EXPECT_EQ("KillTimer main 9", pelk.timers().back());
+    EXPECT_EQ("KillTimer main 8", pelk.timers().back());
 
     ASSERT_TRUE(armAndClose(sheet, page = watchPage(pelk, sheet), "render"));
     pelk.clearJournal();
-    ASSERT_TRUE(pelk.send(WM_TIMER, watchTimer));
-    EXPECT_TRUE(pelk.journal().empty());  // render.exe runs
+    pelk.setReading("tickCount", 1005000);
+    ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
+    EXPECT_TRUE(pelk.powerCalls().empty());  // render.exe runs
+    pelk.setReadings({{"tickCount", 1010000}});
     pelk.setTextReading("processes", "explorer.exe|*render.exe");  // another user's is not this one's
     for (int check = 0; check < 2; ++check)  // the second finds the watch over
-        ASSERT_TRUE(pelk.send(WM_TIMER, watchTimer));
-    EXPECT_EQ(Lines{"KillTimer main 9"}, pelk.timers());
+        ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
+    EXPECT_EQ("KillTimer main 8", pelk.timers().back());
     EXPECT_EQ(Lines{"ExitWindowsEx 0 2147483648"}, pelk.powerCalls());
-    EXPECT_EQ(Lines{"Log Off"}, pelk.logTexts());
+    EXPECT_EQ((Lines{"Aborted: Log Off when RENDER ends.", "Log Off"}), pelk.logTexts());
     EXPECT_STREQ("render", pelk.exitAndSaved().watchProgram);
 }
 
@@ -73,8 +75,9 @@ TEST(Watch, BusyMinutesStartTheIdleTimeAgain)
     for (size_t i = 0; i < 4; ++i) {
         idle += cpuMinute - used[i];
         pelk.setReadings({{"cpuIdle", idle}, {"cpuKernel", cpuMinute * (i + 1)}, {"tickCount", 10000000 + 60000 * (i + 1)}});
-        ASSERT_TRUE(pelk.send(WM_TIMER, idleTimer));
+        ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
     }
+    ASSERT_TRUE(pelk.waitForPowerCalls(5));  // the action comes after the check, as a prompt would
     const Lines calls = {"GetSystemTimes", "GetSystemTimes", "GetSystemTimes", "GetSystemTimes", "ExitWindowsEx 0 2147483648"};
     EXPECT_EQ(calls, pelk.powerCalls());
 }

@@ -72,10 +72,13 @@ BOOL osInitiateSystemShutdown(const char* machine, const char* message, DWORD ti
                               BOOL restart, DWORD reason)
 {
     journal("InitiateSystemShutdownA %s|%s|%lu|%d|%d|%lu", machine, message, timeoutSeconds, force, restart, reason);
-    // A computer's own answer ("remote.NAME"): an error, or 4294967295 for one that never answers.
+    // A computer's own answer ("remote.NAME"): an error, 4294967295 for one that never
+    // answers, 4294967294 for one that answers once the reading changes.
     char key[300] = "remote.";
     appendText(key, sizeof key, machine);
-    DWORD error = static_cast<DWORD>(reading(key, reading("callError", 0)));
+    DWORD error;
+    while ((error = static_cast<DWORD>(reading(key, reading("callError", 0)))) == 0xFFFFFFFE)
+        Sleep(20);
     if (error == 0xFFFFFFFF)
         Sleep(INFINITE);
     SetLastError(error);
@@ -112,6 +115,7 @@ void osGetLocalTime(WallTime* now)
                              static_cast<uint16_t>(t / 100000 % 100), static_cast<uint16_t>(t / 1000 % 100),
                              static_cast<uint16_t>(t / 10 % 100), static_cast<uint16_t>(t % 10), 0};
     now->second = static_cast<uint16_t>(reading("localSecond", t == 0 ? local.wSecond : 0));
+    now->millisecond = t == 0 ? local.wMilliseconds : 0;
 }
 
 void osPlayWarningSound() { journal("PlaySound SystemExclamation"); }
@@ -212,6 +216,13 @@ DWORD osGetLastInputTick()
 }
 
 DWORD osGetTickCount() { return static_cast<DWORD>(reading("tickCount", GetTickCount())); }
+
+// "awakeMs", where a test gives one; else the system cannot tell, as before Windows 7.
+BOOL osAwakeMs(ULONGLONG* ms)
+{
+    *ms = reading("awakeMs", ~0ull);
+    return *ms != ~0ull;
+}
 
 void osGetSystemTimeAsFileTime(FILETIME* now)
 {

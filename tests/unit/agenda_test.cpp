@@ -52,6 +52,7 @@ struct Occ {  // a moment something came or comes due, in the model
     bool checked, late;        // an event came after it was due; it came too late for it
     bool jumped;               // a wall clock put ahead passed it: due, at the earliest, just after the event before
     size_t logsAt, deadAt;     // the logs when it came due; the events when it could no longer act
+    int64_t local;             // a clock time's moment on the wall clock
 };
 struct Slot { bool set; int minute, days, serial; int64_t onceDay, floor; };
 
@@ -113,7 +114,7 @@ private:
     void fail(const std::string& why) { if (failure.empty()) failure = why; }
     Occ& add(AgendaKind kind, int64_t due, int serial = -1)
     {
-        occ_.push_back({kind, due, u_, 0, epoch_, serial, false, false, false, false, false, false, logs_, 0});
+        occ_.push_back({kind, due, u_, 0, epoch_, serial, false, false, false, false, false, false, logs_, 0, 0});
         return occ_.back();
     }
     void see(Occ& o, int64_t u) { o.seen = true; o.dueU = u; o.epoch = epoch_; o.logsAt = logs_; }
@@ -131,7 +132,24 @@ private:
             Occ& o = add(kind, at < 0 ? tick_ + (d - from) : lastEvent_, kind == kindClock && slot.days != 0 ? slot.serial : -1);
             see(o, at < 0 && counting() ? u + (d - from) : at < 0 ? u : lastEventU_);
             o.jumped = at >= 0;
+            o.local = d;
             slot.set = slot.set && slot.days != 0;
+        }
+    }
+    // A clock put back: a time it showed before, that no look of the agenda saw and that it
+    // does not show now, is as if not shown yet.
+    void unshow(int64_t before)
+    {
+        for (Occ& o : occ_) {
+            if (localMs() >= before || o.done || !o.seen || o.checked || o.epoch != epoch_ || o.local <= localMs() ||
+                (o.kind != kindClock && o.kind != kindOnce) || o.since != 0)
+                continue;
+            o.done = true;
+            Slot& slot = o.kind == kindClock ? clock_ : once_;
+            if (o.serial < 0)
+                slot.set = true;
+            else
+                slot.floor = floorDiv(o.local, dayMs) - 1 < slot.floor ? floorDiv(o.local, dayMs) - 1 : slot.floor;
         }
     }
     void crossClocks(int64_t from, int64_t to, int64_t at)
@@ -154,6 +172,7 @@ private:
             tick_ = to;
             if (localMs() != jumpFrom)
                 crossClocks(jumpFrom, localMs(), tick_);
+            unshow(jumpFrom);
         }
     }
     // Awake: Pelk's timer and the prompt's countdown come as they fall due, a little late on a busy machine.
@@ -175,7 +194,7 @@ private:
         advance(target);
     }
 
-    AgendaTime now() const { return {uint64_t(tick_), uint64_t(unbiased_ ? awake_ : tick_ - sleptTold_), wallOf(localMs())}; }
+    AgendaTime now() const { return {uint64_t(tick_), uint64_t(unbiased_ ? awake_ : tick_ - sleptTold_), wallOf(localMs()), utcMs()}; }
     void deliver(AgendaEventKind kind, uint8_t action = 0, uint32_t minutes = 0, int32_t answer = 0, bool crossed = false)
     {
         AgendaEvent e{kind, now(), options_, action, minutes, answer};
@@ -378,8 +397,12 @@ private:
         case opSetClock:
         case opZone: {
             const int64_t before = localMs();
+            const size_t known = occ_.size();
             (step.op == opZone ? zone_ : shift_) += step.a * (step.op == opZone ? 1 : minuteMs);
             crossClocks(before, localMs(), tick_);
+            for (size_t i = known; i < occ_.size(); ++i)  // the time set past a moment: it never came
+                occ_[i].late = occ_[i].late || step.op == opSetClock;
+            unshow(before);
             deliver(eventCheck);
             break;
         }
@@ -522,11 +545,13 @@ std::vector<Step> shrink(uint64_t seed, std::vector<Step> steps)
 {
     int tries = 4000;
     for (size_t cut = steps.size() / 2; cut > 0 && tries > 0; cut /= 2) {
-        for (size_t i = steps.size(); i-- > 0 && tries-- > 0;) {
+        for (size_t end = steps.size(); end > 0 && tries-- > 0;) {
+            const size_t begin = end > cut ? end - cut : 0;
             std::vector<Step> shorter = steps;
-            shorter.erase(shorter.begin() + long(i), shorter.begin() + long(i + cut < steps.size() ? i + cut : steps.size()));
+            shorter.erase(shorter.begin() + long(begin), shorter.begin() + long(end));
             if (fails(seed, shorter))
                 steps = shorter;
+            end = begin;
         }
     }
     return steps;
@@ -592,3 +617,4 @@ TEST(Agenda, CasesThatWentWrong)
         EXPECT_EQ(c.performs, sim.performs) << c.what;
     }
 }
+

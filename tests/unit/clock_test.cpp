@@ -1,5 +1,4 @@
-// The clock schedule as the wall clock moves: days, month and year ends, daylight-saving
-// gaps and repeats, clocks set back, weekdays; its texts and the put-off minutes.
+// The clock time's days and the Clock page's choice; its texts and the put-off minutes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -23,33 +22,12 @@ static Settings plan(uint32_t hhmm, uint32_t days, uint32_t onceDate = 0, uint32
     return s;
 }
 
-TEST(Clock, DueAsTheWallClockMoves)
+TEST(Clock, OneOffDaysAndThePage)
 {
-    const uint32_t daily = 0x7F, weekdays = 0x3E;
-    struct Case { Settings s; WallTime before, now; uint32_t done, due; const char* what; };
-    const Case cases[] = {
-        {plan(2330, 0, 20261208), at(20261208, 2329, 2), at(20261208, 2330, 2), 0, 20261208, "once, on time"},
-        {plan(2330, 0, 20261208), at(20261208, 2330, 2), at(20261208, 2331, 2), 0, 0, "once, gone by at the last check"},
-        {plan(2330, 0, 20261209), at(20261208, 2329, 2), at(20261208, 2331, 2), 0, 0, "once, another day"},
-        {plan(230, daily), at(20260329, 159, 0), at(20260329, 300, 0), 0, 20260329, "in a daylight-saving gap"},
-        {plan(230, daily), at(20261025, 259, 0), at(20261025, 200, 0), 0, 0, "the clock repeats an hour"},
-        {plan(230, daily), at(20261025, 229, 0), at(20261025, 230, 0), 20261025, 0, "and the time once more"},
-        {plan(0, daily), at(20261231, 2359, 4), at(20270101, 0, 5), 0, 20270101, "midnight at a year's end"},
-        {plan(2359, weekdays), at(20261204, 2358, 5), at(20261205, 1, 6), 0, 20261204, "Friday's end, past midnight"},
-        {plan(900, weekdays), at(20261205, 859, 6), at(20261205, 900, 6), 0, 0, "Saturday is no weekday"},
-        {plan(900, daily), at(20261209, 859, 3), at(20261208, 901, 2), 0, 0, "a clock set back a day"},
-        {plan(900, daily), at(20261208, 800, 2), at(20261208, 1000, 2), 20261208, 0, "skipped today"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.due, clockDueDate(c.s, c.before, c.now, c.done)) << c.what;
-
     const std::pair<WallTime, uint32_t> onceDates[] = {{at(20261231, 2329, 4), 20261231}, {at(20261231, 2330, 4), 20270101},
         {at(20280228, 2331, 1), 20280229}, {at(20270228, 2331, 0), 20270301}, {at(20260430, 2359, 4), 20260501}};
     for (const auto& d : onceDates)
         EXPECT_EQ(d.second, onceDateFor(23 * 60 + 30, d.first)) << d.second;
-    for (auto p : {std::make_pair(at(20261208, 2329, 2), false), {at(20261208, 2330, 2), true}, {at(20261209, 0, 3), true}})
-        EXPECT_EQ(p.second, clockOncePassed(plan(2330, 0, 20261208), p.first)) << minuteOfDay(p.first);
-    EXPECT_FALSE(clockOncePassed(plan(2330, weekdays), at(20261209, 0, 3)));
 
     // The Clock page: a one-off gets its day when new or changed; a time that is no time
     // keeps the one set; no day ticked sets nothing.
@@ -60,6 +38,11 @@ TEST(Clock, DueAsTheWallClockMoves)
     EXPECT_TRUE(s.clockMinute == 421 && s.clockOnceDate == 20261209 && s.clockAction == 5);
     applyClockChoice(s, true, "7.00", 1, repeatDays, 0x22, at(20261208, 2345, 2));
     EXPECT_TRUE(s.clockMinute == 421 && s.clockDays == 0x22 && clockRepeatOf(s) == repeatDays);
+    s.clockDoneDay = 9839;  // what a repeat acted on or skipped is its own: another time forgets it
+    applyClockChoice(s, true, "7:00", 1, repeatDays, 0x22, at(20261208, 2345, 2));
+    EXPECT_EQ(9839, s.clockDoneDay);
+    applyClockChoice(s, true, "7:30", 1, repeatDays, 0x22, at(20261208, 2345, 2));
+    EXPECT_EQ(0, s.clockDoneDay);
     applyClockChoice(s, true, "7:00", 1, repeatDays, 0, at(20261208, 2345, 2));
     EXPECT_EQ(0, s.clockMinute);
 }

@@ -34,13 +34,6 @@ TEST(Watch, NamesKeywordAndTooltip)
         EXPECT_EQ(k.watch, applySlamKeywords(k.line.c_str(), s).watch) << k.line;
         EXPECT_EQ(k.name, s.watchProgram) << k.line;
     }
-
-    Settings s{};  // the tooltip, the schedule's countdown first
-    s.scheduleAction = s.watchAction = 3;
-    std::strcpy(s.watchProgram, "render.exe");
-    char tip[600];
-    trayTooltip(s, true, true, 1000, 300500, 61000, tip, sizeof tip);
-    EXPECT_STREQ("4 Mns until Log Off, Log Off when render.exe ends", tip);
 }
 
 static QuietReading reading(uint32_t tick, bool cpu, uint64_t idle, uint64_t kernel, uint64_t user, bool network,
