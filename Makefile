@@ -34,8 +34,10 @@ screenshots: win32 win64
 test: native sanitize winget
 	sh scripts/run-tests.sh
 
-# Ten million inputs for each fuzz target, sanitized; a finding stops the run.
+# Ten million inputs for each fuzz target, sanitized; a finding stops the run. Then the
+# agenda's simulation at length: 40 seeded sequences, over a million events.
 fuzz: sanitize
+	PELK_SIM_SEQUENCES=40 build/sanitize/unit_tests --gtest_filter=Agenda.SimulatedMonths
 	for f in fuzz_command_line fuzz_settings; do \
 	  build/sanitize/$$f -runs=10000000 -max_len=12000 -rss_limit_mb=2048 -print_final_stats=1 \
 	    build/sanitize/fuzz-corpus-$$f tests/fuzz/regressions/$$f || exit 1; done
