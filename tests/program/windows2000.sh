@@ -32,7 +32,7 @@ USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDial
   EnableWindow EndDialog EnumThreadWindows ExitWindowsEx GetCursorPos GetDlgItem GetDlgItemTextA GetLastInputInfo GetMessageA
   GetSystemMetrics GetWindowLongA GetWindowRect IsDialogMessageA IsDlgButtonChecked IsWindow IsWindowVisible KillTimer LoadImageA
   MessageBeep MessageBoxA MoveWindow OpenClipboard PostMessageA PostQuitMessage RegisterClassExA RegisterWindowMessageA
-  ReleaseCapture SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
+  ReleaseCapture ReplyMessage SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
   SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos SetWindowTextA TrackPopupMenu TranslateMessage
   AllowSetForegroundWindow FindWindowA GetWindowThreadProcessId SendMessageTimeoutA
   CreateIconIndirect"
