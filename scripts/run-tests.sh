@@ -5,8 +5,8 @@
 # machine (the build found that out when it was configured); the 32-bit Pelk.exe is
 # also checked without running it. Those tests run in two lanes, each a Wine prefix
 # with its own server and virtual X display, so that two run side by side without
-# sharing a single-instance mutex, a pointer or a focus: both lanes for one build,
-# or one for each when both are tested.
+# sharing a single-instance mutex, a pointer or a focus: two lanes for each build
+# tested, for the tests spend most of their time waiting on Wine, not on a processor.
 set -eu
 cd "$(dirname "$0")/.."
 screen="-screen 0 1024x768x24"
@@ -25,7 +25,7 @@ LIST
   set -- $tested
   case $# in
     1) PELK_LANES="$1:1 $1:2" ;;
-    2) PELK_LANES="$1:1 $2:1" ;;
+    2) PELK_LANES="$1:1 $1:2 $2:1 $2:2" ;;
     *) PELK_LANES="" ;;
   esac
   export PELK_LANES PELK_TEST_LANES_SET=1
@@ -72,7 +72,7 @@ for lane in $PELK_LANES; do
 done
 unset PELK_LANE
 status=0
-ctest --test-dir build -j3 --output-on-failure --timeout 300 || status=$?
+ctest --test-dir build -j5 --output-on-failure --timeout 300 || status=$?
 for lane in $PELK_LANES; do PELK_LANE=${lane#*:} build/${lane%:*}/wine-run --server -k || true; done
 [ -z "$displays" ] || kill $displays 2>/dev/null || true
 cat build/tested-builds.txt
