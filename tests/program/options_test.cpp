@@ -130,6 +130,9 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
         showPage(sheet, tray);
         EXPECT_EQ(expected, registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
     }
+    page = showPage(sheet, 6);  // the Clock page names the put-off that the minutes typed make
+    SetDlgItemTextA(page, IDC_CLOCK_PUT_OFF, "25");
+    EXPECT_EQ("minutes (the prompt's +25 min)", textOf(page, IDC_CLOCK_PUT_OFF_NOTE));
 
     // The Misc page's "About": the version, the folders, and a description of the system to copy.
     press(showPage(sheet, misc), IDC_MISC_ABOUT);
