@@ -565,11 +565,16 @@ uint64_t setting(const char* name, uint64_t fallback)
 
 }  // namespace
 
-// Weeks at a time, seeded: PELK_SIM_SEQUENCES sets how many (`make fuzz` runs millions of
+// Weeks at a time, seeded: PELK_SIM_SEQUENCES sets how many (`make fuzz` runs over a million
 // events), PELK_SIM_SEED the first seed, to run a failure again.
 TEST(Agenda, SimulatedMonths)
 {
-    const uint64_t sequences = setting("PELK_SIM_SEQUENCES", 10), first = setting("PELK_SIM_SEED", std::random_device()());
+#if defined(__has_feature)
+    const uint64_t fewSequences = __has_feature(address_sanitizer) ? 3 : 10;  // a few seconds under the sanitizers too
+#else
+    const uint64_t fewSequences = 10;
+#endif
+    const uint64_t sequences = setting("PELK_SIM_SEQUENCES", fewSequences), first = setting("PELK_SIM_SEED", std::random_device()());
     size_t events = 0;
     for (uint64_t seed = first; seed < first + sequences; ++seed) {
         const std::vector<Step> steps = randomSteps(seed, 1500);
