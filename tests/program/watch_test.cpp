@@ -54,6 +54,7 @@ TEST(Watch, ArmedFromThePageActsWhenTheProgramEnds)
     pelk.setTextReading("processes", "explorer.exe|*render.exe");  // another user's is not this one's
     for (int check = 0; check < 2; ++check)  // the second finds the watch over
         ASSERT_TRUE(pelk.send(WM_TIMER, agendaTimer));
+    ASSERT_TRUE(pelk.waitForPowerCalls(1));  // the action comes after the check, as a prompt would
     EXPECT_EQ("KillTimer main 8", pelk.timers().back());
     EXPECT_EQ(Lines{"ExitWindowsEx 0 2147483648"}, pelk.powerCalls());
     EXPECT_EQ((Lines{"Aborted: Log Off when RENDER ends.", "Log Off"}), pelk.logTexts());
