@@ -68,6 +68,8 @@ public:
         applyDefaults(s_);
         s_.logEvents = 1;
         s_.trayPromptMode = uint32_t(mode);
+        s_.putOffMinutes = uint8_t(consequences && rng_() % 2 == 0 ? 1 + rng_() % 120 : 0);  // the rows put off for 10
+        s_.trayWarnSeconds = consequences && rng_() % 2 == 0 ? 1 + uint32_t(rng_() % 900) : 5;
         deliver(eventStart);
     }
     bool run(const std::vector<Step>& steps)
@@ -464,6 +466,11 @@ private:
     void endOfStep()
     {
         for (Occ& o : occ_) {
+            // What a look of the agenda found due, fresh and standing is asked then, unless a window is in the way.
+            if (!o.done && o.checked && (o.kind != kindWatch || o.noticed) && askable(o) && !prompt_ && !options_ && logs_ == o.logsAt)
+                return fail("due and fresh, neither asked nor logged");
+            if (!o.done && !o.seen && stands(o) && (timer_ == 0 || int64_t(timer_) > o.due))
+                return fail("the agenda's next look is after the moment armed");
             if (o.done || (o.seen ? askable(o) : stands(o)))
                 continue;
             // The agenda learns of it at its next event; the idle shutdown of input at its next minute.
@@ -506,7 +513,7 @@ private:
 std::vector<Step> randomSteps(uint64_t seed, size_t count)
 {
     std::mt19937_64 rng(seed);
-    static const int weights[opCount] = {30, 6, 2, 3, 2, 5, 6, 8, 5, 4, 10, 5, 4, 3, 2, 2, 3, 2};
+    static const int weights[opCount] = {30, 6, 2, 3, 2, 5, 6, 8, 5, 4, 20, 5, 4, 3, 2, 2, 3, 2};
     std::discrete_distribution<int> pick(weights, weights + opCount);
     std::vector<Step> steps;
     for (size_t i = 0; i < count; ++i) {
@@ -596,8 +603,9 @@ TEST(Agenda, CasesThatWentWrong)
 {
     struct Case { const char* what; int mode; std::vector<Step> steps; int performs; };
     const Case cases[] = {
-        {"a daily time that passed while the laptop slept (Just Shutdown)", 0,
-         {{opRepeat, 10, 127}, {opSleep, 600, 0}, {opWait, 5, 0}}, 0},
+        {"a daily time passed in unannounced sleeps, long and short: the timer before the resume broadcast, or none (Just Shutdown)", 0,
+         {{opRepeat, 10, 127}, {opSleep, 600, 0, 7}, {opSleep, 1440, 0, 16}, {opRepeat, 2, 127}, {opWait, 1, 0},
+          {opSleep, 2, 0, 7}, {opWait, 5, 0}}, 0},
         {"a one-off set after Abort skipped today's repeat", 1,
          {{opRepeat, 300, 127}, {opAbort, 0, 0}, {opOnce, 30, 0}, {opWait, 31, 0}, {opAnswer, 0, 0}}, 1},
         {"today's repeat skipped, then Pelk restarted before it", 0,
