@@ -141,9 +141,10 @@ static void showTrayMenu()
 {
     // What Abort Shutdown would cancel, each above it, greyed.
     char armed[agendaLinesMost][agendaLineSize];
-    const size_t armedCount = agendaLines(agenda, settings, agendaNow(), armed);
+    const AgendaTime now = agendaNow();
+    const size_t armedCount = agendaLines(agenda, settings, now, armed);
     TrayMenuItem items[trayMenuMost];
-    size_t count = buildTrayMenu(settings, agendaAbortable(agenda, settings), armed, armedCount, items);
+    size_t count = buildTrayMenu(settings, agendaAbortable(agenda, settings, now), armed, armedCount, items);
     // What this computer cannot do is shown greyed: the user's choice of items stays.
     bool canSuspend = true;
     bool canHibernate = true;

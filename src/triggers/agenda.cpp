@@ -453,7 +453,7 @@ void Run::onAbort()
 {
     char lines[agendaLinesMost][agendaLineSize];
     const size_t count = agendaLines(a_, s_, e_.now, lines);
-    out_.aborted = agendaAbortable(a_, s_);
+    out_.aborted = agendaAbortable(a_, s_, e_.now);
     a_.countdown = a_.watch = false;
     a_.idleFrom = e_.now.tick;
     const ClockSlot clock = clockSlot(s_, kindClock);
@@ -620,7 +620,7 @@ size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, ch
     for (const AgendaCall& c : a.calls) {
         if (c.state == callPutOff)
             countdown(c.tick, c.action);
-        else if (c.state != callFree && n < agendaLinesMost) {
+        else if (c.state != callFree && c.state != callWithdrawn && n < agendaLinesMost) {
             copyText(lines[n], agendaLineSize, promptActionName(c.action));
             appendText(lines[n++], agendaLineSize, " now");
         }
@@ -649,10 +649,13 @@ void agendaTooltip(const Agenda& a, const Settings& s, const AgendaTime& now, ch
     }
 }
 
-bool agendaAbortable(const Agenda& a, const Settings& s)
+bool agendaAbortable(const Agenda& a, const Settings& s, const AgendaTime& now)
 {
     bool calls = false;
     for (const AgendaCall& c : a.calls)
         calls = calls || (c.state != callFree && c.state != callWithdrawn);
-    return calls || a.countdown || a.watch || clockSlot(s, kindClock).set || clockSlot(s, kindOnce).set;
+    // A repeat whose next time is skipped already leaves Abort nothing more to do.
+    const ClockSlot clock = clockSlot(s, kindClock);
+    const bool clockArmed = clock.set && (clock.days == 0 || nextOccurrence(clock, localMinute(now.local)) > s.clockDoneDay);
+    return calls || a.countdown || a.watch || clockArmed || clockSlot(s, kindOnce).set;
 }

@@ -138,7 +138,7 @@ size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now,
 // The tooltip: the lines, or "Idle Shutdown Enabled" or "Pelk 1.4" when none.
 void agendaTooltip(const Agenda& a, const Settings& s, const AgendaTime& now, char* out, size_t outSize);
 // Something that Abort would cancel or skip.
-bool agendaAbortable(const Agenda& a, const Settings& s);
+bool agendaAbortable(const Agenda& a, const Settings& s, const AgendaTime& now);
 
 // Days since 1 January 2000 of a local date.
 int64_t dayNumber(uint32_t year, uint32_t month, uint32_t day);

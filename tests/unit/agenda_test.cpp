@@ -227,6 +227,7 @@ private:
         ++events;
         logs_ += out.logCount;
         timer_ = out.next;
+        balloon_ = out.balloon[0] != '\0' ? out.balloon : balloon_;
         if (out.perform)
             checkPerform(out.action);
         if (out.ask)
@@ -349,6 +350,9 @@ private:
     // Everything armed ends; a repeat skips its next time unless one of it is under way.
     void abort()
     {
+        deliver(eventCheck);  // what it is to name, as the agenda sees it now
+        char lines[agendaLinesMost][agendaLineSize];
+        const size_t count = agendaAbortable(agenda_, s_, now()) ? agendaLines(agenda_, s_, now(), lines) : 0;
         bool underWay = prompt_ && asked_.kind == kindClock;
         for (Occ& o : occ_) {
             underWay = underWay || (o.kind == kindClock && !o.done && (o.seen ? askable(o) : stands(o)));
@@ -363,11 +367,15 @@ private:
             if (day * dayMs + clock_.minute * minuteMs > localMs() && (clock_.days >> ((day + 4) % 7) & 1) != 0)
                 clock_.floor = next = day > clock_.floor ? day : clock_.floor;
         }
+        balloon_.clear();
         deliver(eventAbort);
-        if (prompt_)
-            fail("a prompt still shows after Abort");
         char tip[1000];
         agendaTooltip(agenda_, s_, now(), tip, sizeof tip);
+        for (size_t i = 0; i < count && balloon_.size() < 255; ++i)  // the balloon says what went, unless it is full
+            if (std::string(tip).find(lines[i]) == std::string::npos && balloon_.find(lines[i]) == std::string::npos)
+                fail("Abort's balloon leaves out " + std::string(lines[i]) + ": " + balloon_);
+        if (prompt_ || (!underWay && agendaAbortable(agenda_, s_, now())))
+            fail("a prompt still shows, or something to abort is left, after Abort");
         if (skipped_ && std::string(tip).find("skipped") == std::string::npos)
             fail("Abort skipped the repeat without a word: " + std::string(tip));
     }
@@ -507,6 +515,7 @@ private:
     int64_t lastEvent_ = 0, lastEventU_ = 0, wokeAt_ = 10000000, lastLook_ = 0, lastLookU_ = 0;
     Op consequence_ = opCount;
     std::vector<Occ> occ_;
+    std::string balloon_;
     std::set<int64_t> askedBases_;
 };
 
