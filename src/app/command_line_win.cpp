@@ -272,8 +272,9 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     } else if (words.unknown[0] != '\0') {
         copyText(text, sizeof text, "\"");
         appendText(text, sizeof text, words.unknown);
-        appendText(text, sizeof text, words.badValue ? "\" holds no valid time or number; nothing was done."
-                                                      : "\" is no keyword; nothing was done.");
+        appendText(text, sizeof text,
+                   words.badValue ? "\" holds no valid time or number (a time 0:00 to 23:59, minutes 0 to 999); nothing was done."
+                                  : "\" is no keyword; nothing was done.");
         error = ERROR_INVALID_PARAMETER;
     } else if (words.abort) {
         return abortForSlam(ownStart);

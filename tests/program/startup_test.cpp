@@ -50,7 +50,7 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
         {"/time:22:00", 0, 0, 0, ERROR_INVALID_PARAMETER, nullptr,
          "\"/time:22:00\" is a keyword of /slam (Pelk.exe /slam /time:22:00): nothing was done."},
         {"/slam /mins:1440", 0, 0, 0, ERROR_INVALID_PARAMETER, nullptr,
-         "\"/mins:1440\" holds no valid time or number; nothing was done."},
+         "\"/mins:1440\" holds no valid time or number (a time 0:00 to 23:59, minutes 0 to 999); nothing was done."},
     };
     auto closeDialogs = [&first] {
         for (HWND dialog : first.windows())
