@@ -143,51 +143,53 @@ bool listed(const char* line, const char lines[][agendaLineSize], size_t count, 
     return false;
 }
 
-class Run {
-public:
-    Run(Agenda& a, Settings& s, const AgendaEvent& e, AgendaOut& out) : a_(a), s_(s), e_(e), out_(out) {}
-    void event();
-
-private:
-    void log(const char* what, const char* how);
-    void describe(AgendaKind kind, uint8_t action, char* out, size_t size) const;
-    void logCall(const AgendaCall& c, const char* how);
-    void end(AgendaCall& c);
-    void drop(AgendaCall& c, const char* how);
-    bool fresh(uint64_t due) const { return due >= a_.awakeSince && due <= e_.now.tick && e_.now.tick - due <= dueWindowMs; }
-    void add(AgendaKind kind, uint8_t action, uint64_t due, bool repeat = false);
-    void addOrMiss(AgendaKind kind, uint8_t action, uint64_t due, bool repeat = false);
-    bool pending(AgendaKind kind) const;
-    bool standing(const AgendaCall& c) const;
-    // Without input or activity, counted from an abort at the latest.
-    uint64_t idleMs() const { return e_.idleMs < e_.now.tick - a_.idleFrom ? e_.idleMs : e_.now.tick - a_.idleFrom; }
-    void passTime();
-    void missWhileAway();
-    void spend(AgendaKind kind, const ClockSlot& c, int64_t day);
-    void passClock(AgendaKind kind, uint64_t dTick);
-    void onAnswer();
-    void onAbort();
-    void ask();
-    void plan();
-
-    Agenda& a_;
-    Settings& s_;
-    const AgendaEvent& e_;
-    AgendaOut& out_;
+// One event under way: the agenda, the record, the event and what is to be done.
+struct Run {
+    Agenda& a;
+    Settings& s;
+    const AgendaEvent& e;
+    AgendaOut& out;
 };
 
-void Run::log(const char* what, const char* how)
+void log(Run& r, const char* what, const char* how);
+void describe(const Run& r, AgendaKind kind, uint8_t action, char* out, size_t size);
+void logCall(Run& r, const AgendaCall& c, const char* how);
+void end(Run& r, AgendaCall& c);
+void drop(Run& r, AgendaCall& c, const char* how);
+bool fresh(const Run& r, uint64_t due)
 {
-    if (s_.logEvents == 0 || out_.logCount >= agendaLogMost)
+    return due >= r.a.awakeSince && due <= r.e.now.tick && r.e.now.tick - due <= dueWindowMs;
+}
+void add(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat = false);
+void addOrMiss(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat = false);
+bool pending(const Run& r, AgendaKind kind);
+bool standing(const Run& r, const AgendaCall& c);
+// Without input or activity, counted from an abort at the latest.
+uint64_t idleMs(const Run& r)
+{
+    return r.e.idleMs < r.e.now.tick - r.a.idleFrom ? r.e.idleMs : r.e.now.tick - r.a.idleFrom;
+}
+void passTime(Run& r);
+void missWhileAway(Run& r);
+void spend(Run& r, AgendaKind kind, const ClockSlot& c, int64_t day);
+void passClock(Run& r, AgendaKind kind, uint64_t dTick);
+void onAnswer(Run& r);
+void onAbort(Run& r);
+void ask(Run& r);
+void plan(Run& r);
+
+void log(Run& r, const char* what, const char* how)
+{
+    if (r.s.logEvents == 0 || r.out.logCount >= agendaLogMost)
         return;
-    copyText(out_.log[out_.logCount], agendaLogSize, what);
-    appendText(out_.log[out_.logCount++], agendaLogSize, how);
+    copyText(r.out.log[r.out.logCount], agendaLogSize, what);
+    appendText(r.out.log[r.out.logCount++], agendaLogSize, how);
 }
 
-void Run::describe(AgendaKind kind, uint8_t action, char* out, size_t size) const
+void describe(const Run& r, AgendaKind kind, uint8_t action, char* out, size_t size)
 {
-    if (isClockKind(kind) && clockSlot(s_, kind).set) {
-        describeSlot(s_, kind, localMinute(e_.now.local), out, size);
+    if (isClockKind(kind) && clockSlot(r.s, kind).set) {
+        describeSlot(r.s, kind, localMinute(r.e.now.local), out, size);
         return;
     }
     static const char* const of[] = {" after the countdown", " at its time", " at its time", " after the idle time",
@@ -195,73 +197,73 @@ void Run::describe(AgendaKind kind, uint8_t action, char* out, size_t size) cons
     copyText(out, size, promptActionName(action));
     appendText(out, size, of[kind]);
     if (kind == kindWatch) {
-        appendText(out, size, s_.watchProgram);
+        appendText(out, size, r.s.watchProgram);
         appendText(out, size, " ends");
     }
 }
 
-void Run::logCall(const AgendaCall& c, const char* how)
+void logCall(Run& r, const AgendaCall& c, const char* how)
 {
     char what[agendaLineSize];
-    describe(c.kind, c.action, what, sizeof what);
-    if (c.minute != 0 && !clockSlot(s_, c.kind).set) {  // a one-off that came due: its time
+    describe(r, c.kind, c.action, what, sizeof what);
+    if (c.minute != 0 && !clockSlot(r.s, c.kind).set) {  // a one-off that came due: its time
         char time[16];
         formatClockTime(c.minute - 1u, time, sizeof time);
         copyText(what, sizeof what, promptActionName(c.action));
         appendText(what, sizeof what, " at ");
         appendText(what, sizeof what, time);
     }
-    log(what, how);
+    log(r, what, how);
 }
 
 // A call ends without its action; a prompt that shows goes with it.
-void Run::end(AgendaCall& c)
+void end(Run& r, AgendaCall& c)
 {
     if (c.state == callAsking) {
-        out_.withdraw = true;
+        r.out.withdraw = true;
         c.state = callWithdrawn;
     } else if (c.state != callWithdrawn) {
         c.state = callFree;
     }
 }
 
-void Run::drop(AgendaCall& c, const char* how)
+void drop(Run& r, AgendaCall& c, const char* how)
 {
-    logCall(c, how);
-    end(c);
+    logCall(r, c, how);
+    end(r, c);
 }
 
 const char missedText[] = " missed: the computer slept, or Pelk was not running";
 
-void Run::add(AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
+void add(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
 {
-    for (AgendaCall& c : a_.calls) {
+    for (AgendaCall& c : r.a.calls) {
         if (c.state == callFree) {
-            const ClockSlot slot = clockSlot(s_, kind);
-            c = {callWaiting, kind, action, repeat ? s_.clockMinute : uint16_t(0), repeat ? s_.clockDays : uint8_t(0),
+            const ClockSlot slot = clockSlot(r.s, kind);
+            c = {callWaiting, kind, action, repeat ? r.s.clockMinute : uint16_t(0), repeat ? r.s.clockDays : uint8_t(0),
                  uint16_t(isClockKind(kind) && slot.set ? slot.minute + 1 : 0), due, due};
             return;
         }
     }
     char what[agendaLineSize];
-    describe(kind, action, what, sizeof what);
-    log(what, " missed: too much was waiting");
+    describe(r, kind, action, what, sizeof what);
+    log(r, what, " missed: too much was waiting");
 }
 
 // What came due acts only while fresh; else the log says it was missed.
-void Run::addOrMiss(AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
+void addOrMiss(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
 {
     char what[agendaLineSize];
-    describe(kind, action, what, sizeof what);
-    if (fresh(due))
-        add(kind, action, due, repeat);
+    describe(r, kind, action, what, sizeof what);
+    if (fresh(r, due))
+        add(r, kind, action, due, repeat);
     else
-        log(what, missedText);
+        log(r, what, missedText);
 }
 
-bool Run::pending(AgendaKind kind) const
+bool pending(const Run& r, AgendaKind kind)
 {
-    for (const AgendaCall& c : a_.calls) {
+    for (const AgendaCall& c : r.a.calls) {
         if (c.state != callFree && c.kind == kind)
             return true;
     }
@@ -270,17 +272,17 @@ bool Run::pending(AgendaKind kind) const
 
 // Whether what called still stands: its clock time unchanged, the idle shutdown on, the
 // battery low and not on mains.
-bool Run::standing(const AgendaCall& c) const
+bool standing(const Run& r, const AgendaCall& c)
 {
-    const uint32_t low = s_.lowAlertPercent > 99 ? 99u : s_.lowAlertPercent;
+    const uint32_t low = r.s.lowAlertPercent > 99 ? 99u : r.s.lowAlertPercent;
     switch (c.kind) {
-    case kindClock: return c.clockMinute == 0 || (s_.clockMinute == c.clockMinute && s_.clockDays == c.clockDays);
+    case kindClock: return c.clockMinute == 0 || (r.s.clockMinute == c.clockMinute && r.s.clockDays == c.clockDays);
     // Idle no longer once the computer is used (but for its prompt), or the minutes set are more.
     case kindIdle:
-        return s_.idleEnabled != 0 && (c.state == callAsking || !e_.idleRead ||
-                                       (idleMs() >= e_.now.tick - c.since && (c.since != c.tick || idleMs() / 60000 >= s_.idleMinutes)));
+        return r.s.idleEnabled != 0 && (c.state == callAsking || !r.e.idleRead ||
+                                       (idleMs(r) >= r.e.now.tick - c.since && (c.since != c.tick || idleMs(r) / 60000 >= r.s.idleMinutes)));
     case kindBattery:
-        return lowAlertPowerAction(s_.lowAlertAction) >= 0 && a_.batteryKnown && a_.onBattery && a_.percent <= low;
+        return lowAlertPowerAction(r.s.lowAlertAction) >= 0 && r.a.batteryKnown && r.a.onBattery && r.a.percent <= low;
     default: return true;
     }
 }
@@ -292,188 +294,189 @@ bool Run::standing(const AgendaCall& c) const
 // saving repeats, a zone to the west) ran as far as it shows before it went back. A time
 // it may have shown before it went back, and does not show now, is left for when it
 // shows it.
-void Run::passClock(AgendaKind kind, uint64_t dTick)
+void passClock(Run& r, AgendaKind kind, uint64_t dTick)
 {
-    const ClockSlot c = clockSlot(s_, kind);
+    const ClockSlot c = clockSlot(r.s, kind);
     // A time set since the event before counts from now: the clock did not pass it while it was set.
-    if (!c.set || (kind == kindClock ? a_.clockSeen : a_.onceSeen) != slotSignature(s_, kind))
+    if (!c.set || (kind == kindClock ? r.a.clockSeen : r.a.onceSeen) != slotSignature(r.s, kind))
         return;
-    const int64_t last = localMs(a_.last.local), now = localMs(e_.now.local), ticks = static_cast<int64_t>(dTick);
+    const int64_t last = localMs(r.a.last.local), now = localMs(r.e.now.local), ticks = static_cast<int64_t>(dTick);
     const bool ahead = now - last > ticks + int64_t(jumpSlackMs), behind = now - last + int64_t(jumpSlackMs) < ticks;
-    const int64_t day = occurrenceIn(c, kind == kindClock && c.days != 0 ? s_.clockDoneDay : -1, floorDiv(last, 60000), floorDiv(now, 60000));
+    const int64_t doneDay = kind == kindClock && c.days != 0 ? r.s.clockDoneDay : -1;
+    const int64_t day = occurrenceIn(c, doneDay, floorDiv(last, 60000), floorDiv(now, 60000));
     if (day < 0)
         return;
     const int64_t at = (day * minutesPerDay + c.minute) * 60000;
     // Set past it by hand (the universal time jumped too), the moment never came: missed.
-    if (ahead && at - last > ticks && e_.now.utc - a_.last.utc > ticks + int64_t(jumpSlackMs)) {
+    if (ahead && at - last > ticks && r.e.now.utc - r.a.last.utc > ticks + int64_t(jumpSlackMs)) {
         char what[agendaLineSize];
-        describe(kind, c.action, what, sizeof what);
-        log(what, " missed: the clock was set past it");
-        spend(kind, c, day);
+        describe(r, kind, c.action, what, sizeof what);
+        log(r, what, " missed: the clock was set past it");
+        spend(r, kind, c, day);
         return;
     }
     const int64_t back = ahead ? ticks : behind ? ticks - (at - last) : now - at;
     const uint64_t since = static_cast<uint64_t>(back > 0 ? back : 0);
-    const uint64_t due = since < e_.now.tick ? e_.now.tick - since : 0;
-    addOrMiss(kind, c.action, due, kind == kindClock && c.days != 0);
-    spend(kind, c, day);
+    const uint64_t due = since < r.e.now.tick ? r.e.now.tick - since : 0;
+    addOrMiss(r, kind, c.action, due, kind == kindClock && c.days != 0);
+    spend(r, kind, c, day);
 }
 
 // What came while Pelk did not run is missed, never performed late: a one-off is dropped,
 // a repeat remembers the last of its times that went by.
-void Run::missWhileAway()
+void missWhileAway(Run& r)
 {
-    const int64_t now = localMinute(e_.now.local);
+    const int64_t now = localMinute(r.e.now.local);
     for (AgendaKind kind : {kindClock, kindOnce}) {
-        const ClockSlot c = clockSlot(s_, kind);
-        const int64_t day = c.set ? occurrenceIn(c, c.days != 0 ? s_.clockDoneDay : -1, now - 8 * minutesPerDay, now) : -1;
+        const ClockSlot c = clockSlot(r.s, kind);
+        const int64_t day = c.set ? occurrenceIn(c, c.days != 0 ? r.s.clockDoneDay : -1, now - 8 * minutesPerDay, now) : -1;
         if (day < 0)
             continue;
         char what[agendaLineSize];
-        describe(kind, c.action, what, sizeof what);
-        log(what, missedText);
-        spend(kind, c, day);
+        describe(r, kind, c.action, what, sizeof what);
+        log(r, what, missedText);
+        spend(r, kind, c, day);
     }
 }
 
 // Spent once it came, acted or not: a one-off goes, a repeat remembers its day.
-void Run::spend(AgendaKind kind, const ClockSlot& c, int64_t day)
+void spend(Run& r, AgendaKind kind, const ClockSlot& c, int64_t day)
 {
     if (kind == kindOnce)
-        s_.onceMinute = s_.onceDay = 0;
+        r.s.onceMinute = r.s.onceDay = 0;
     else if (c.days == 0)
-        s_.clockMinute = 0;
+        r.s.clockMinute = 0;
     else
-        s_.clockDoneDay = static_cast<uint16_t>(day);
-    out_.save = true;
+        r.s.clockDoneDay = static_cast<uint16_t>(day);
+    r.out.save = true;
 }
 
 // Time moves on: a sleep since the event before ends what waited or was asked, and every
 // moment that has come is due or missed.
-void Run::passTime()
+void passTime(Run& r)
 {
-    const AgendaTime& now = e_.now;
-    if (!a_.started) {
-        a_.started = true;
-        a_.last = now;
-        a_.awakeSince = a_.idleSampled = now.tick;
+    const AgendaTime& now = r.e.now;
+    if (!r.a.started) {
+        r.a.started = true;
+        r.a.last = now;
+        r.a.awakeSince = r.a.idleSampled = now.tick;
     }
-    const uint64_t dTick = now.tick > a_.last.tick ? now.tick - a_.last.tick : 0;
-    const uint64_t dAwake = now.awake > a_.last.awake ? now.awake - a_.last.awake : 0;
-    if (a_.asleep || dTick > dAwake + sleepSlackMs || e_.kind == eventResume || e_.kind == eventStart) {
+    const uint64_t dTick = now.tick > r.a.last.tick ? now.tick - r.a.last.tick : 0;
+    const uint64_t dAwake = now.awake > r.a.last.awake ? now.awake - r.a.last.awake : 0;
+    if (r.a.asleep || dTick > dAwake + sleepSlackMs || r.e.kind == eventResume || r.e.kind == eventStart) {
         // A moment at the very tick of the wake is not known to be after it.
-        a_.awakeSince = now.tick + 1;
-        a_.asleep = false;
-        for (AgendaCall& c : a_.calls) {
+        r.a.awakeSince = now.tick + 1;
+        r.a.asleep = false;
+        for (AgendaCall& c : r.a.calls) {
             if (c.state == callWaiting || c.state == callAsking)
-                drop(c, missedText);
+                drop(r, c, missedText);
         }
     }
-    if (e_.kind == eventStart)
-        missWhileAway();
-    passClock(kindClock, dTick);
-    passClock(kindOnce, dTick);
-    if (a_.countdown && a_.countdownDue <= now.tick) {
-        a_.countdown = false;
-        addOrMiss(kindCountdown, a_.countdownAction, a_.countdownDue);
+    if (r.e.kind == eventStart)
+        missWhileAway(r);
+    passClock(r, kindClock, dTick);
+    passClock(r, kindOnce, dTick);
+    if (r.a.countdown && r.a.countdownDue <= now.tick) {
+        r.a.countdown = false;
+        addOrMiss(r, kindCountdown, r.a.countdownAction, r.a.countdownDue);
     }
-    for (AgendaCall& c : a_.calls) {
+    for (AgendaCall& c : r.a.calls) {
         if (c.state != callPutOff || c.tick > now.tick)
             continue;
         // The idle shutdown comes back only to a computer that nobody has used since.
-        if (!fresh(c.tick))
-            drop(c, missedText);
+        if (!fresh(r, c.tick))
+            drop(r, c, missedText);
         else
             c.state = callWaiting;
     }
     // The program ended at the earliest just after the look before.
-    if (a_.watch && e_.programRead && !e_.programRuns) {
-        a_.watch = false;
-        addOrMiss(kindWatch, a_.watchAction, a_.watchLooked + 1 < now.tick ? a_.watchLooked + 1 : now.tick);
+    if (r.a.watch && r.e.programRead && !r.e.programRuns) {
+        r.a.watch = false;
+        addOrMiss(r, kindWatch, r.a.watchAction, r.a.watchLooked + 1 < now.tick ? r.a.watchLooked + 1 : now.tick);
     }
-    if (e_.programRead)
-        a_.watchLooked = now.tick;
-    if (s_.idleEnabled == 0 || e_.idleRead)
-        a_.idleSampled = now.tick;
-    if (s_.idleEnabled != 0 && e_.idleRead && !pending(kindIdle) && idleLimitReached(uint32_t(idleMs() / 60000), s_.idleMinutes))
-        add(kindIdle, static_cast<uint8_t>(triggerAction(s_.idleAction)), now.tick);
-    if (e_.batteryRead) {
-        a_.batteryKnown = true;
-        a_.onBattery = e_.onBattery;
-        a_.percent = e_.percent;
-        const int32_t action = lowAlertPowerAction(s_.lowAlertAction);
-        if (e_.lowCrossed && action >= 0 && !pending(kindBattery))
-            add(kindBattery, static_cast<uint8_t>(action), now.tick);
+    if (r.e.programRead)
+        r.a.watchLooked = now.tick;
+    if (r.s.idleEnabled == 0 || r.e.idleRead)
+        r.a.idleSampled = now.tick;
+    if (r.s.idleEnabled != 0 && r.e.idleRead && !pending(r, kindIdle) && idleLimitReached(uint32_t(idleMs(r) / 60000), r.s.idleMinutes))
+        add(r, kindIdle, static_cast<uint8_t>(triggerAction(r.s.idleAction)), now.tick);
+    if (r.e.batteryRead) {
+        r.a.batteryKnown = true;
+        r.a.onBattery = r.e.onBattery;
+        r.a.percent = r.e.percent;
+        const int32_t action = lowAlertPowerAction(r.s.lowAlertAction);
+        if (r.e.lowCrossed && action >= 0 && !pending(r, kindBattery))
+            add(r, kindBattery, static_cast<uint8_t>(action), now.tick);
     }
-    for (AgendaCall& c : a_.calls) {
-        if (c.state != callFree && c.state != callWithdrawn && !standing(c))
-            drop(c, c.kind == kindBattery ? " cancelled: the battery is no longer low"
-                    : c.kind == kindIdle && s_.idleEnabled != 0 ? " cancelled: the computer was used" : " cancelled: no longer set");
+    for (AgendaCall& c : r.a.calls) {
+        if (c.state != callFree && c.state != callWithdrawn && !standing(r, c))
+            drop(r, c, c.kind == kindBattery ? " cancelled: the battery is no longer low"
+                    : c.kind == kindIdle && r.s.idleEnabled != 0 ? " cancelled: the computer was used" : " cancelled: no longer set");
     }
-    a_.last = now;
+    r.a.last = now;
 }
 
-void Run::onAnswer()
+void onAnswer(Run& r)
 {
-    for (AgendaCall& c : a_.calls) {
+    for (AgendaCall& c : r.a.calls) {
         if (c.state == callWithdrawn) {
             c.state = callFree;
             return;
         }
         if (c.state != callAsking)
             continue;
-        if (e_.answer == answerPutOff) {
-            const uint32_t minutes = putOffMinutes(s_);
+        if (r.e.answer == answerPutOff) {
+            const uint32_t minutes = putOffMinutes(r.s);
             char how[40] = " put off ";
             appendNumber(how, sizeof how, minutes);
             appendText(how, sizeof how, " min");
-            logCall(c, how);
+            logCall(r, c, how);
             c.state = callPutOff;
-            c.since = e_.now.tick;
-            c.tick = e_.now.tick + uint64_t(minutes) * 60000;
+            c.since = r.e.now.tick;
+            c.tick = r.e.now.tick + uint64_t(minutes) * 60000;
             return;
         }
         c.state = callFree;
-        if (e_.answer != answerYes) {
-            out_.cancelWake = true;
+        if (r.e.answer != answerYes) {
+            r.out.cancelWake = true;
             return;
         }
-        out_.perform = true;
-        out_.action = c.action;
+        r.out.perform = true;
+        r.out.action = c.action;
         const bool idle = c.kind == kindIdle;
-        out_.wake = c.kind != kindBattery && (idle ? s_.idleResumeEnabled : s_.scheduleResumeEnabled) != 0;
-        out_.wakeMinutes = idle ? s_.idleResumeMinutes : s_.scheduleResumeMinutes;
+        r.out.wake = c.kind != kindBattery && (idle ? r.s.idleResumeEnabled : r.s.scheduleResumeEnabled) != 0;
+        r.out.wakeMinutes = idle ? r.s.idleResumeMinutes : r.s.scheduleResumeMinutes;
         return;
     }
 }
 
 // Everything armed ends; a repeated clock time only skips its next time (unless that one
 // is under way already), and the balloon says what became of each.
-void Run::onAbort()
+void onAbort(Run& r)
 {
     char lines[agendaLinesMost][agendaLineSize];
-    const size_t count = agendaLines(a_, s_, e_.now, lines);
-    out_.aborted = agendaAbortable(a_, s_, e_.now);
-    a_.countdown = a_.watch = false;
-    a_.idleFrom = e_.now.tick;
-    const ClockSlot clock = clockSlot(s_, kindClock);
+    const size_t count = agendaLines(r.a, r.s, r.e.now, lines);
+    r.out.aborted = agendaAbortable(r.a, r.s, r.e.now);
+    r.a.countdown = r.a.watch = false;
+    r.a.idleFrom = r.e.now.tick;
+    const ClockSlot clock = clockSlot(r.s, kindClock);
     if (clock.set && clock.days == 0)
-        s_.clockMinute = 0;
-    s_.onceMinute = s_.onceDay = 0;
-    if (clock.set && clock.days != 0 && !pending(kindClock)) {
-        const int64_t next = nextOccurrence(clock, localMinute(e_.now.local));
-        if (next > s_.clockDoneDay)
-            s_.clockDoneDay = static_cast<uint16_t>(next);
+        r.s.clockMinute = 0;
+    r.s.onceMinute = r.s.onceDay = 0;
+    if (clock.set && clock.days != 0 && !pending(r, kindClock)) {
+        const int64_t next = nextOccurrence(clock, localMinute(r.e.now.local));
+        if (next > r.s.clockDoneDay)
+            r.s.clockDoneDay = static_cast<uint16_t>(next);
     }
-    for (AgendaCall& c : a_.calls)
-        end(c);
-    out_.save = out_.cancelWake = true;
-    if (!out_.aborted)
+    for (AgendaCall& c : r.a.calls)
+        end(r, c);
+    r.out.save = r.out.cancelWake = true;
+    if (!r.out.aborted)
         return;
     // What is gone, then what changed: the repeat, which stays, names the time it skips.
     char after[agendaLinesMost][agendaLineSize];
-    const size_t left = agendaLines(a_, s_, e_.now, after);
-    copyText(out_.balloon, sizeof out_.balloon, "Aborted");
+    const size_t left = agendaLines(r.a, r.s, r.e.now, after);
+    copyText(r.out.balloon, sizeof r.out.balloon, "Aborted");
     const char* separator = ": ";
     for (size_t pass = 0; pass < 2; ++pass) {
         const size_t n = pass == 0 ? count : left;
@@ -481,23 +484,23 @@ void Run::onAbort()
             const char* line = pass == 0 ? lines[i] : after[i];
             if (listed(line, pass == 0 ? after : lines, pass == 0 ? left : count, pass == 0))
                 continue;
-            appendText(out_.balloon, sizeof out_.balloon, separator);
-            appendText(out_.balloon, sizeof out_.balloon, line);
+            appendText(r.out.balloon, sizeof r.out.balloon, separator);
+            appendText(r.out.balloon, sizeof r.out.balloon, line);
             separator = "; ";
         }
     }
-    appendText(out_.balloon, sizeof out_.balloon, ".");
-    log(out_.balloon, "");
+    appendText(r.out.balloon, sizeof r.out.balloon, ".");
+    log(r, r.out.balloon, "");
 }
 
 // One prompt at a time, none while a window it must not meet shows: the call that came
 // due first is asked first.
-void Run::ask()
+void ask(Run& r)
 {
-    if (a_.blocked)
+    if (r.a.blocked)
         return;
     AgendaCall* first = nullptr;
-    for (AgendaCall& c : a_.calls) {
+    for (AgendaCall& c : r.a.calls) {
         if (c.state == callAsking || c.state == callWithdrawn)
             return;
         if (c.state == callWaiting && (first == nullptr || c.tick < first->tick || (c.tick == first->tick && c.kind < first->kind)))
@@ -506,73 +509,73 @@ void Run::ask()
     if (first == nullptr)
         return;
     first->state = callAsking;
-    out_.ask = true;
-    out_.askKind = first->kind;
-    out_.askAction = first->action;
-    out_.askWarnSeconds = first->kind == kindIdle ? 10 : s_.trayWarnSeconds;
-    out_.askPutOffMinutes = putOffMinutes(s_);
+    r.out.ask = true;
+    r.out.askKind = first->kind;
+    r.out.askAction = first->action;
+    r.out.askWarnSeconds = first->kind == kindIdle ? 10 : r.s.trayWarnSeconds;
+    r.out.askPutOffMinutes = putOffMinutes(r.s);
     // The idle shutdown's force setting is the one its action takes.
     if (first->kind == kindIdle)
-        s_.forceAction = idleForceFlag(s_.idleForce);
+        r.s.forceAction = idleForceFlag(r.s.idleForce);
 }
 
 // The next moment to look: a countdown's or put-off's end, the watch's next look, the
 // idle shutdown's next minute, and the start of the next minute while a clock time is set.
-void Run::plan()
+void plan(Run& r)
 {
     uint64_t next = 0;
     auto at = [&next](uint64_t tick) { next = next == 0 || tick < next ? tick : next; };
-    const uint64_t now = e_.now.tick;
-    if (a_.countdown)
-        at(a_.countdownDue);
-    for (const AgendaCall& c : a_.calls) {
+    const uint64_t now = r.e.now.tick;
+    if (r.a.countdown)
+        at(r.a.countdownDue);
+    for (const AgendaCall& c : r.a.calls) {
         if (c.state == callPutOff)
             at(c.tick);
     }
-    if (a_.watch)
-        at(a_.watchLooked + watchPeriodMs);
-    if (s_.idleEnabled != 0)
-        at(a_.idleSampled + idlePeriodMs);
-    if (clockSlot(s_, kindClock).set || clockSlot(s_, kindOnce).set)
-        at(now + (60 - e_.now.local.second % 60) * 1000ull);
-    out_.next = next != 0 && next < now + 1 ? now + 1 : next;
+    if (r.a.watch)
+        at(r.a.watchLooked + watchPeriodMs);
+    if (r.s.idleEnabled != 0)
+        at(r.a.idleSampled + idlePeriodMs);
+    if (clockSlot(r.s, kindClock).set || clockSlot(r.s, kindOnce).set)
+        at(now + (60 - r.e.now.local.second % 60) * 1000ull);
+    r.out.next = next != 0 && next < now + 1 ? now + 1 : next;
 }
 
-void Run::event()
+void event(Run& r)
 {
-    a_.blocked = e_.blocked;
-    passTime();
+    r.a.blocked = r.e.blocked;
+    passTime(r);
     // The prompt being answered has ended already: there is nothing left to withdraw.
-    if (e_.kind == eventAnswer)
-        out_.withdraw = false;
-    switch (e_.kind) {
-    case eventSuspend: a_.asleep = true; break;
+    if (r.e.kind == eventAnswer)
+        r.out.withdraw = false;
+    switch (r.e.kind) {
+    case eventSuspend: r.a.asleep = true; break;
     case eventCountdown:
-        a_.countdown = true;
-        a_.countdownAction = e_.action;
-        a_.countdownDue = e_.now.tick + uint64_t(e_.minutes) * 60000 + 500;
+        r.a.countdown = true;
+        r.a.countdownAction = r.e.action;
+        r.a.countdownDue = r.e.now.tick + uint64_t(r.e.minutes) * 60000 + 500;
         break;
     case eventOnce: {
-        const WallTime& t = e_.now.local;
-        s_.onceMinute = static_cast<uint16_t>((e_.minutes % minutesPerDay + 1) | uint32_t(e_.action > 5 ? 5 : e_.action) << 12);
-        s_.onceDay = static_cast<uint16_t>(dayNumber(t.year, t.month, t.day) + (e_.minutes <= minuteOfDay(t) ? 1 : 0));
-        out_.save = true;
+        const WallTime& t = r.e.now.local;
+        r.s.onceMinute = static_cast<uint16_t>((r.e.minutes % minutesPerDay + 1) | uint32_t(r.e.action > 5 ? 5 : r.e.action) << 12);
+        r.s.onceDay = static_cast<uint16_t>(dayNumber(t.year, t.month, t.day) + (r.e.minutes <= minuteOfDay(t) ? 1 : 0));
+        r.out.save = true;
         break;
     }
     case eventWatch:
-        a_.watch = true;
-        a_.watchAction = e_.action;
-        a_.watchLooked = e_.now.tick;
+        r.a.watch = true;
+        r.a.watchAction = r.e.action;
+        r.a.watchLooked = r.e.now.tick;
         break;
-    case eventUnwatch: a_.watch = false; break;
-    case eventAbort: onAbort(); break;
-    case eventAnswer: onAnswer(); break;
+    case eventUnwatch: r.a.watch = false; break;
+    case eventAbort: onAbort(r); break;
+    case eventAnswer: onAnswer(r); break;
     default: break;
     }
-    a_.clockSeen = slotSignature(s_, kindClock);
-    a_.onceSeen = slotSignature(s_, kindOnce);
-    ask();
-    plan();
+    r.a.clockSeen = slotSignature(r.s, kindClock);
+    r.a.onceSeen = slotSignature(r.s, kindOnce);
+    ask(r);
+    plan(r);
 }
 
 }  // namespace
@@ -599,7 +602,8 @@ AgendaWants agendaWants(const Agenda& a, const Settings& s, uint64_t tick)
 void agendaEvent(Agenda& a, Settings& s, const AgendaEvent& e, AgendaOut& out)
 {
     out = {};
-    Run(a, s, e, out).event();
+    Run r{a, s, e, out};
+    event(r);
 }
 
 size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, char lines[agendaLinesMost][agendaLineSize])
