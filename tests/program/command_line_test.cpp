@@ -105,7 +105,8 @@ TEST(CommandLine, RefusalsAreTold)
 // A list of computers, handed to the running copy from the folder it names: each
 // computer is called on a thread of its own, the one that never answers is given up at
 // its deadline, each result is logged, the console gets the tally, the exit code is the
-// first failure's, and the running copy's window is served all the while.
+// first failure's, and the running copy's window is served all the while: the answer
+// comes while the options opened meanwhile still show.
 TEST(CommandLine, ListOfComputers)
 {
     Pelk first;
@@ -117,8 +118,13 @@ TEST(CommandLine, ListOfComputers)
     ASSERT_TRUE(second.start("/slam /remo:@hosts.txt"));
     EXPECT_TRUE(waitUntil([&] { return first.powerCalls().size() == 3; }));
     EXPECT_TRUE(first.send(WM_NULL) && second.running());
+    first.post(openOptionsMessage);  // a sheet opened meanwhile does not hold the answer back
+    HWND sheet = first.waitForDialog();
     first.setReading("tickCount", 1000 + 60000);
-    ASSERT_TRUE(second.waitForExit());
+    ASSERT_TRUE(sheet != nullptr && second.waitForExit());
+    EXPECT_TRUE(IsWindowVisible(sheet));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitForClose(sheet));
     EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_NETPATH), second.exitCode());
     Lines log = first.logTexts();
     std::sort(log.begin(), log.end());
