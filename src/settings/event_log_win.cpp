@@ -6,10 +6,18 @@
 #include "app/text.h"
 #include "settings/log_format.h"
 
+// Others may read the log while a line is added (a viewer, a script, a virus scanner):
+// they share it for reading, and one that holds it alone for a moment is waited for, a
+// little, so that the line is not lost.
 static HANDLE openLog(const char* path, DWORD disposition)
 {
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (int attempt = 0;; ++attempt) {
+        HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION || attempt == 10)
+            return file;
+        Sleep(20);
+    }
 }
 
 static void writeBytes(HANDLE file, const char* bytes, DWORD length)

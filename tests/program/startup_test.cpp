@@ -134,13 +134,13 @@ TEST(Startup, LogAndSaveWithFilesInTheWay)
     const std::string header = "Pelk v1.3 Log\r\n  \r\n";
     const std::string full(1000001, 'x');
     // existing: the log before ("-": none); inTheWay: a folder of that name (ending in a backslash)
-    // or that file locked (dLog.txt before the start, dPelk.dat before the end); then the log
+    // or that file locked (dLog.txt before the start, dPelk.dat before the end), or read; then the log
     // and dLogOld.txt begin so
     struct Case { std::string existing; std::string inTheWay; std::string before, oldLog; };
     const Case cases[] = {
         {"-", "", header, "older"},          {"", "dPelk.new\\", header, "older"}, {full, "dPelk.dat", header, full},
         {full, "dLogOld.txt\\", full, ""}, {"kept", "dLog.txt", "kept", "older"},  {"-", "dLog.txt\\", "", "older"},
-        {"-", "DefSet.txt\\", header, "older"},
+        {"-", "DefSet.txt\\", header, "older"},   {"kept", "dLog.txt read", "kept", "older"},  // a reader shares it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.inTheWay);
@@ -155,8 +155,10 @@ TEST(Startup, LogAndSaveWithFilesInTheWay)
             DeleteFileA(name.substr(0, name.size() - 1).c_str());
             CreateDirectoryA(name.c_str(), nullptr);
         }
-        const char* early = c.inTheWay == "dLog.txt" ? name.c_str() : "";
-        HANDLE lock = CreateFileA(early, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool reader = c.inTheWay == "dLog.txt read";
+        const std::string early = c.inTheWay == "dLog.txt" || reader ? pelk.path("dLog.txt") : "";
+        HANDLE lock = CreateFileA(early.c_str(), GENERIC_READ, reader ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
         ASSERT_TRUE(pelk.start("/slam /poff") && pelk.waitForPowerCalls(1));
         if (c.inTheWay == "dPelk.dat")
             lock = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -164,7 +166,7 @@ TEST(Startup, LogAndSaveWithFilesInTheWay)
         ASSERT_TRUE(SendMessageTimeoutA(pelk.window(), WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, patienceMs, &agreed));
         CloseHandle(lock);
         EXPECT_EQ(static_cast<DWORD_PTR>(TRUE), agreed);
-        const bool logBlocked = c.inTheWay.rfind("dLog.txt", 0) == 0;
+        const bool logBlocked = c.inTheWay.rfind("dLog.txt", 0) == 0 && !reader;
         std::string log = pelk.read("dLog.txt");
         EXPECT_EQ(c.before, log.substr(0, c.before.size()));
         EXPECT_EQ(c.oldLog, pelk.read("dLogOld.txt"));
