@@ -16,10 +16,7 @@ static AlertTrack alertTrack;
 void onBatteryReading(const PowerReading& reading)
 {
     BatteryAlert alert = checkBatteryAlert(reading, settings.lowAlertPercent, settings.chargedAlertPercent, alertTrack);
-    // Without a battery or its level, no low battery stands.
-    const int32_t percent = batteryLevel(reading);
-    const bool known = hasBattery(reading) && percent >= 0 && percent <= 100;
-    agendaBattery(known && reading.acLine != 1, known ? static_cast<uint32_t>(percent) : 100, alert == alertLow);
+    agendaBattery(reading, alert == alertLow);
     // The tooltip names the level wherever there is a battery; the icon shows it when asked.
     char level[8];
     trayLevelText(1, reading, level, sizeof level);

@@ -119,16 +119,22 @@ static bool deliver(AgendaEvent& e)
     return out.aborted;
 }
 
+// A reading as the agenda takes it: without a battery or its level, no low battery stands.
+static void putReading(AgendaEvent& e, const PowerReading& r)
+{
+    const int32_t percent = batteryLevel(r);
+    const bool known = hasBattery(r) && percent >= 0 && percent <= 100;
+    e.batteryRead = true;
+    e.onBattery = known && r.acLine != 1;
+    e.percent = known ? static_cast<uint32_t>(percent) : 100;
+}
+
 // What the answer is to stand on is read again now: the power source and the level.
 static void readBattery(AgendaEvent& e)
 {
     SYSTEM_POWER_STATUS status;
-    if (!osGetSystemPowerStatus(&status))
-        return;
-    const PowerReading r = {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent};
-    e.batteryRead = hasBattery(r) && batteryLevel(r) >= 0;
-    e.onBattery = r.acLine != 1;
-    e.percent = e.batteryRead ? static_cast<uint32_t>(batteryLevel(r)) : 0;
+    if (osGetSystemPowerStatus(&status))
+        putReading(e, {status.ACLineStatus, status.BatteryFlag, status.BatteryLifePercent});
 }
 
 bool agendaDeliver(AgendaEventKind kind, uint8_t action, uint32_t minutes, int32_t answer)
@@ -143,23 +149,21 @@ bool agendaDeliver(AgendaEventKind kind, uint8_t action, uint32_t minutes, int32
     return deliver(e);
 }
 
-void agendaBattery(bool onBattery, uint32_t percent, bool lowCrossed)
+void agendaBattery(const PowerReading& reading, bool lowCrossed)
 {
+    AgendaEvent e = {};
+    e.kind = eventBattery;
+    putReading(e, reading);
+    e.lowCrossed = lowCrossed;
     // A reading like the one before tells the agenda nothing new.
     static bool told;
     static bool toldOnBattery;
     static uint32_t toldPercent;
-    if (told && !lowCrossed && onBattery == toldOnBattery && percent == toldPercent)
+    if (told && !lowCrossed && e.onBattery == toldOnBattery && e.percent == toldPercent)
         return;
     told = true;
-    toldOnBattery = onBattery;
-    toldPercent = percent;
-    AgendaEvent e = {};
-    e.kind = eventBattery;
-    e.batteryRead = true;
-    e.onBattery = onBattery;
-    e.percent = percent;
-    e.lowCrossed = lowCrossed;
+    toldOnBattery = e.onBattery;
+    toldPercent = e.percent;
     deliver(e);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "battery/battery_rules.h"
 #include "triggers/agenda.h"
 
 // The agenda of this process: everything armed.
@@ -13,7 +14,7 @@ extern Agenda agenda;
 // the agenda's one timer. True when an abort found something to cancel.
 bool agendaDeliver(AgendaEventKind kind, uint8_t action = 0, uint32_t minutes = 0, int32_t answer = 0);
 // A battery reading, and whether it crossed the low alert's level.
-void agendaBattery(bool onBattery, uint32_t percent, bool lowCrossed);
+void agendaBattery(const PowerReading& reading, bool lowCrossed);
 // A power broadcast: sleep and resume, with the time asleep where Windows has no count of it.
 void agendaPowerEvent(WPARAM event);
 AgendaTime agendaNow();
