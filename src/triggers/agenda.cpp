@@ -12,6 +12,7 @@
 #include "app/text.h"
 #include "battery/alert_rules.h"
 #include "power/actions.h"
+#include "tray/tray_rules.h"
 #include "triggers/idle_rules.h"
 #include "triggers/schedule_rules.h"
 
@@ -143,6 +144,24 @@ bool listed(const char* line, const char lines[][agendaLineSize], size_t count, 
     return false;
 }
 
+// What came due or is armed, in the log's and the tooltip's words: "Log Off when render.exe
+// ends", "Power Off every day at 22:00".
+void describe(const Settings& s, const AgendaTime& now, AgendaKind kind, uint8_t action, char* out, size_t size)
+{
+    if (isClockKind(kind) && clockSlot(s, kind).set) {
+        describeSlot(s, kind, localMinute(now.local), out, size);
+        return;
+    }
+    static const char* const of[] = {" after the countdown", " at its time", " at its time", " after the idle time",
+                                     " when ", " at low battery"};
+    copyText(out, size, promptActionName(action));
+    appendText(out, size, of[kind]);
+    if (kind == kindWatch) {
+        appendText(out, size, s.watchProgram);
+        appendText(out, size, " ends");
+    }
+}
+
 // One event under way: the agenda, the record, the event and what is to be done.
 struct Run {
     Agenda& a;
@@ -152,7 +171,6 @@ struct Run {
 };
 
 void log(Run& r, const char* what, const char* how);
-void describe(const Run& r, AgendaKind kind, uint8_t action, char* out, size_t size);
 void logCall(Run& r, const AgendaCall& c, const char* how);
 void end(Run& r, AgendaCall& c);
 void drop(Run& r, AgendaCall& c, const char* how);
@@ -186,26 +204,10 @@ void log(Run& r, const char* what, const char* how)
     appendText(r.out.log[r.out.logCount++], agendaLogSize, how);
 }
 
-void describe(const Run& r, AgendaKind kind, uint8_t action, char* out, size_t size)
-{
-    if (isClockKind(kind) && clockSlot(r.s, kind).set) {
-        describeSlot(r.s, kind, localMinute(r.e.now.local), out, size);
-        return;
-    }
-    static const char* const of[] = {" after the countdown", " at its time", " at its time", " after the idle time",
-                                     " when ", " at low battery"};
-    copyText(out, size, promptActionName(action));
-    appendText(out, size, of[kind]);
-    if (kind == kindWatch) {
-        appendText(out, size, r.s.watchProgram);
-        appendText(out, size, " ends");
-    }
-}
-
 void logCall(Run& r, const AgendaCall& c, const char* how)
 {
     char what[agendaLineSize];
-    describe(r, c.kind, c.action, what, sizeof what);
+    describe(r.s, r.e.now, c.kind, c.action, what, sizeof what);
     if (c.minute != 0 && !clockSlot(r.s, c.kind).set) {  // a one-off that came due: its time
         char time[16];
         formatClockTime(c.minute - 1u, time, sizeof time);
@@ -246,7 +248,7 @@ void add(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
         }
     }
     char what[agendaLineSize];
-    describe(r, kind, action, what, sizeof what);
+    describe(r.s, r.e.now, kind, action, what, sizeof what);
     log(r, what, " missed: too much was waiting");
 }
 
@@ -254,7 +256,7 @@ void add(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
 void addOrMiss(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
 {
     char what[agendaLineSize];
-    describe(r, kind, action, what, sizeof what);
+    describe(r.s, r.e.now, kind, action, what, sizeof what);
     if (fresh(r, due))
         add(r, kind, action, due, repeat);
     else
@@ -310,7 +312,7 @@ void passClock(Run& r, AgendaKind kind, uint64_t dTick)
     // Set past it by hand (the universal time jumped too), the moment never came: missed.
     if (ahead && at - last > ticks && r.e.now.utc - r.a.last.utc > ticks + int64_t(jumpSlackMs)) {
         char what[agendaLineSize];
-        describe(r, kind, c.action, what, sizeof what);
+        describe(r.s, r.e.now, kind, c.action, what, sizeof what);
         log(r, what, " missed: the clock was set past it");
         spend(r, kind, c, day);
         return;
@@ -333,7 +335,7 @@ void missWhileAway(Run& r)
         if (day < 0)
             continue;
         char what[agendaLineSize];
-        describe(r, kind, c.action, what, sizeof what);
+        describe(r.s, r.e.now, kind, c.action, what, sizeof what);
         log(r, what, missedText);
         spend(r, kind, c, day);
     }
@@ -553,12 +555,12 @@ void event(Run& r)
     case eventCountdown:
         r.a.countdown = true;
         r.a.countdownAction = r.e.action;
-        r.a.countdownDue = r.e.now.tick + uint64_t(r.e.minutes) * 60000 + 500;
+        r.a.countdownDue = r.e.now.tick + scheduleLengthFor(r.e.minutes);
         break;
     case eventOnce: {
         const WallTime& t = r.e.now.local;
         r.s.onceMinute = static_cast<uint16_t>((r.e.minutes % minutesPerDay + 1) | uint32_t(r.e.action > 5 ? 5 : r.e.action) << 12);
-        r.s.onceDay = static_cast<uint16_t>(dayNumber(t.year, t.month, t.day) + (r.e.minutes <= minuteOfDay(t) ? 1 : 0));
+        r.s.onceDay = static_cast<uint16_t>(dayOfDate(onceDateFor(r.e.minutes % minutesPerDay, t)));
         r.out.save = true;
         break;
     }
@@ -629,12 +631,8 @@ size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, ch
             appendText(lines[n++], agendaLineSize, " now");
         }
     }
-    if (a.watch && n < agendaLinesMost) {
-        copyText(lines[n], agendaLineSize, promptActionName(a.watchAction));
-        appendText(lines[n], agendaLineSize, " when ");
-        appendText(lines[n], agendaLineSize, s.watchProgram);
-        appendText(lines[n++], agendaLineSize, " ends");
-    }
+    if (a.watch && n < agendaLinesMost)
+        describe(s, now, kindWatch, a.watchAction, lines[n++], agendaLineSize);
     for (AgendaKind kind : {kindClock, kindOnce}) {
         if (clockSlot(s, kind).set && n < agendaLinesMost)
             describeSlot(s, kind, localMinute(now.local), lines[n++], agendaLineSize);
@@ -646,7 +644,7 @@ void agendaTooltip(const Agenda& a, const Settings& s, const AgendaTime& now, ch
 {
     char lines[agendaLinesMost][agendaLineSize];
     const size_t n = agendaLines(a, s, now, lines);
-    copyText(out, outSize, n == 0 ? (s.idleEnabled != 0 ? "Idle Shutdown Enabled" : "Pelk 1.4") : "");
+    copyText(out, outSize, n == 0 ? (s.idleEnabled != 0 ? "Idle Shutdown Enabled" : trayTipDefault) : "");
     for (size_t i = 0; i < n; ++i) {
         appendText(out, outSize, i > 0 ? ", " : "");
         appendText(out, outSize, lines[i]);

@@ -78,7 +78,7 @@ bool scheduleResumeListEnabled(uint32_t scheduleAction, uint32_t resumeEnabled)
     return scheduleResumeBoxEnabled(scheduleAction) && resumeEnabled != 0;
 }
 
-uint32_t scheduleLengthFor(uint32_t minutes)
+uint64_t scheduleLengthFor(uint32_t minutes)
 {
-    return minutes * 60000u + 500u;
+    return uint64_t(minutes) * 60000u + 500u;
 }

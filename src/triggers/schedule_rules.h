@@ -16,5 +16,5 @@ uint32_t clampResumeMinutes(uint32_t typed);
 bool scheduleResumeBoxEnabled(uint32_t scheduleAction);
 bool scheduleResumeListEnabled(uint32_t scheduleAction, uint32_t resumeEnabled);
 
-// Timer 8's one-shot period; the extra half second keeps the first tooltip on whole minutes.
-uint32_t scheduleLengthFor(uint32_t minutes);
+// The countdown's length; the extra half second keeps the first tooltip on whole minutes.
+uint64_t scheduleLengthFor(uint32_t minutes);
