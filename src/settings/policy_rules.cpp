@@ -29,6 +29,7 @@ const PolicyValueEntry policyValues[policyValueCount] = {
     {"HideWatchPage", policyBoolean, 0, 1, 7},
     {"HideClockPage", policyBoolean, 0, 1, 7},
     {"AutoStart", policyBoolean, 0, 1, 8},
+    {"NoEventLog", policyBoolean, 0, 1, 9},
 };
 
 const char* policyRefusal(const Policy& p, bool abort, bool remote, bool force)

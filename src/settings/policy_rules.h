@@ -17,7 +17,7 @@ enum PolicyValueId {
     policyNoRemote, policyNoForce, policyNoCommandLine,
     policyHideTrayPage, policyHideCommandPage, policyHideIdlePage, policyHideBatteryPage, policyHideMiscPage,
     policyHideWatchPage, policyHideClockPage,
-    policyAutoStart,
+    policyAutoStart, policyNoEventLog,
     policyValueCount
 };
 

@@ -64,6 +64,12 @@ const Group groups[] = {
      "Enabled: Pelk starts when the user logs on. Disabled: it does not. Not configured: the Misc page's Auto "
      "Start box, the user's choice.",
      policyAutoStart},
+    {"NoEventLog", "Write no entries to the Windows event log",
+     "Enabled: Pelk writes nothing to the Application log of Windows; its own log, when the user keeps one, "
+     "goes on. Not configured or disabled: each action performed, refused or failed, each missed or put-off "
+     "time, each policy applied and each computer of a remote action is written to the Application log under "
+     "the source Pelk.",
+     policyNoEventLog},
 };
 const int groupCount = sizeof groups / sizeof groups[0];
 
@@ -98,6 +104,7 @@ const Element elements[policyValueCount] = {
     {"The Misc page", nullptr, 0},
     {"The Watch page", nullptr, 0},
     {"The Clock page", nullptr, 0},
+    {nullptr, nullptr, 0},
     {nullptr, nullptr, 0},
 };
 
