@@ -7,6 +7,7 @@
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
+#include "settings/policy.h"
 
 PromptRequest promptRequest;
 
@@ -246,7 +247,7 @@ void confirmTrayAction(HWND owner, UINT menuId)
 {
     DWORD action = menuId - IDM_POWER_OFF;
     PromptPlan plan;
-    planActionPrompt(settings.trayPromptMode, action, 10, plan);
+    planActionPrompt(settings.trayPromptMode, action, policyLeastWarning(policy, 10), plan);
     if (plan.ask && askFirst(owner, plan, 0) != promptYes)
         return;
     performAction(action, 0, nullptr);

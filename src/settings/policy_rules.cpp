@@ -1,6 +1,7 @@
 // Which policy values there are, and what each does to the record in effect.
 #include "settings/policy_rules.h"
 
+#include <cstddef>
 #include <cstring>
 
 const PolicyValueEntry policyValues[policyValueCount] = {
@@ -63,6 +64,12 @@ void takePolicyValue(Policy& p, int id, uint32_t raw)
 
 bool policySets(const Policy& p, PolicyValueId id) { return p.present[id] && p.value[id] != 0; }
 
+uint32_t policyLeastWarning(const Policy& p, uint32_t seconds)
+{
+    const uint32_t least = p.present[policyPromptSeconds] ? p.value[policyPromptSeconds] : 0;
+    return seconds < least ? least : seconds;
+}
+
 namespace {
 
 bool has(const Policy& p, PolicyValueId id, uint32_t& value)
@@ -94,7 +101,8 @@ void overlayPolicy(const Policy& p, Settings& s)
     }
     // Switched off, there is no clock time; switched on, the whole plan is the policy's.
     if (has(p, policyClockSchedule, v)) {
-        v = v && p.present[policyClockHour];
+        // A time or an action that was not given, or not valid, sets no time: never a guess.
+        v = v && p.present[policyClockHour] && p.present[policyClockAction];
         s.clockMinute = static_cast<uint16_t>(v ? p.value[policyClockHour] * 60 + p.value[policyClockMinute] + 1 : 0);
         s.clockDays = static_cast<uint8_t>(v && p.present[policyClockDays] ? p.value[policyClockDays] : 127);
         s.clockAction = static_cast<uint8_t>(v ? p.value[policyClockAction] : 0);
@@ -103,9 +111,9 @@ void overlayPolicy(const Policy& p, Settings& s)
     if (has(p, policyPromptMode, v))
         s.trayPromptMode = s.commandPromptMode = v;
     // A least warning: the user may still warn for longer.
-    if (has(p, policyPromptSeconds, v)) {
-        s.trayWarnSeconds = s.trayWarnSeconds < v ? v : s.trayWarnSeconds;
-        s.commandWarnSeconds = s.commandWarnSeconds < v ? v : s.commandWarnSeconds;
+    if (p.present[policyPromptSeconds]) {
+        s.trayWarnSeconds = policyLeastWarning(p, s.trayWarnSeconds);
+        s.commandWarnSeconds = policyLeastWarning(p, s.commandWarnSeconds);
     }
     if (has(p, policyPutOffMinutes, v))
         s.putOffMinutes = static_cast<uint8_t>(v);
@@ -113,23 +121,61 @@ void overlayPolicy(const Policy& p, Settings& s)
         s.forceAction = s.commandForce = s.idleForce = 0;
 }
 
-// A byte is the policy's when laying the policy over a record of zeros or over one of
-// 0xFF bytes changes it: whatever the policy sets, it differs from one of the two.
+// A field is the policy's when laying the policy over a record of zeros or over one of
+// 0xFF bytes changes any byte of it: whatever the policy sets, it differs from one of the
+// two. Whole fields, for a value may share a byte with what it replaces (256 and 0 alike
+// end in a zero byte).
 namespace {
 
+struct Field {
+    uint16_t offset, size;
+};
+#define FIELD(name) {offsetof(Settings, name), sizeof(Settings::name)}
+constexpr Field fields[] = {
+    FIELD(remoteComputerName), FIELD(chargedPercent), FIELD(monitorShowMode), FIELD(scheduleMinutes),
+    FIELD(scheduleAction), FIELD(monitorLocation), FIELD(trayClickAction), FIELD(batteryStepPercent),
+    FIELD(commandAction), FIELD(commandWarnSeconds), FIELD(trayWarnSeconds), FIELD(commandPromptMode),
+    FIELD(trayPromptMode), FIELD(trayIconEnabled), FIELD(idleMinutes), FIELD(idleAction), FIELD(idleResumeMinutes),
+    FIELD(reserved), FIELD(hoverShowsMonitor), FIELD(autoStart), FIELD(menuShowSchedule), FIELD(monitorOnTop),
+    FIELD(forceAction), FIELD(commandForce), FIELD(monitorEnabled), FIELD(logEvents), FIELD(idleForce),
+    FIELD(idleEnabled), FIELD(monitorTransparent), FIELD(idleResumeEnabled), FIELD(monitorLeft), FIELD(monitorTop),
+    FIELD(menuShowPowerOff), FIELD(menuShowHibernate), FIELD(menuShowRestart), FIELD(menuShowShutdown),
+    FIELD(menuShowLogOff), FIELD(menuShowSuspend), FIELD(scheduleResumeEnabled), FIELD(scheduleResumeMinutes),
+    FIELD(idleIgnoresKeepAwake), FIELD(watchAction), FIELD(quietCpuPercent), FIELD(quietNetworkKBps),
+    FIELD(watchProgram), FIELD(clockMinute), FIELD(clockAction), FIELD(clockDays), FIELD(clockOnceDate),
+    FIELD(putOffMinutes), FIELD(warningSound), FIELD(lowAlertPercent), FIELD(chargedAlertPercent),
+    FIELD(lowAlertAction), FIELD(trayShowsPercent), FIELD(clockDoneDay), FIELD(onceMinute), FIELD(onceDay),
+};
+#undef FIELD
+constexpr size_t fieldCount = sizeof fields / sizeof fields[0];
+constexpr bool fieldsTileTheRecord()
+{
+    size_t end = 0;
+    for (const Field& f : fields) {
+        if (f.offset != end)
+            return false;
+        end += f.size;
+    }
+    return end == sizeof(Settings);
+}
+static_assert(fieldsTileTheRecord(), "every field of the record is listed, in order");
+
 struct Overlaid {
-    Settings zeros, ones;
+    bool covered[fieldCount];
     explicit Overlaid(const Policy& p)
     {
+        Settings zeros, ones;
         std::memset(&zeros, 0, sizeof zeros);
         std::memset(&ones, 0xFF, sizeof ones);
         overlayPolicy(p, zeros);
         overlayPolicy(p, ones);
-    }
-    bool covers(size_t i) const
-    {
-        return reinterpret_cast<const unsigned char*>(&zeros)[i] != 0 ||
-               reinterpret_cast<const unsigned char*>(&ones)[i] != 0xFF;
+        const unsigned char* z = reinterpret_cast<const unsigned char*>(&zeros);
+        const unsigned char* o = reinterpret_cast<const unsigned char*>(&ones);
+        for (size_t f = 0; f < fieldCount; ++f) {
+            covered[f] = false;
+            for (size_t i = fields[f].offset; i < size_t(fields[f].offset) + fields[f].size; ++i)
+                covered[f] = covered[f] || z[i] != 0 || o[i] != 0xFF;
+        }
     }
 };
 
@@ -138,8 +184,8 @@ struct Overlaid {
 bool policyCovers(const Policy& p, size_t offset, size_t size)
 {
     const Overlaid overlaid(p);
-    for (size_t i = offset; i < offset + size && i < sizeof(Settings); ++i) {
-        if (overlaid.covers(i))
+    for (size_t f = 0; f < fieldCount; ++f) {
+        if (overlaid.covered[f] && fields[f].offset < offset + size && offset < size_t(fields[f].offset) + fields[f].size)
             return true;
     }
     return false;
@@ -150,8 +196,8 @@ void keepUserValues(const Policy& p, const Settings& user, Settings& record)
     const Overlaid overlaid(p);
     const unsigned char* from = reinterpret_cast<const unsigned char*>(&user);
     unsigned char* to = reinterpret_cast<unsigned char*>(&record);
-    for (size_t i = 0; i < sizeof(Settings); ++i) {
-        if (overlaid.covers(i))
-            to[i] = from[i];
+    for (size_t f = 0; f < fieldCount; ++f) {
+        if (overlaid.covered[f])
+            std::memcpy(to + fields[f].offset, from + fields[f].offset, fields[f].size);
     }
 }

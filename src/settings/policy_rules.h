@@ -41,6 +41,8 @@ struct Policy {
 // A value read from the registry, taken into p when it is a valid one.
 void takePolicyValue(Policy& p, int id, uint32_t raw);
 bool policySets(const Policy& p, PolicyValueId id);  // present and not 0
+// The seconds a warning counts down: at least the policy's, wherever the seconds come from.
+uint32_t policyLeastWarning(const Policy& p, uint32_t seconds);
 
 // The record in effect: the user's with what the policy sets laid over it.
 void overlayPolicy(const Policy& p, Settings& s);

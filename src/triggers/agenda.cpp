@@ -418,24 +418,36 @@ void passTime(Run& r)
     r.a.last = now;
 }
 
+// The call comes again after the put-off minutes.
+void putOff(Run& r, AgendaCall& c)
+{
+    const uint32_t minutes = putOffMinutes(r.s);
+    char how[40] = " put off ";
+    appendNumber(how, sizeof how, minutes);
+    appendText(how, sizeof how, " min");
+    logCall(r, c, how);
+    c.state = callPutOff;
+    c.since = r.e.now.tick;
+    c.tick = r.e.now.tick + uint64_t(minutes) * 60000;
+}
+
+// An administrator's clock time is put off where another call would end.
+bool keptOff(const Run& r, const AgendaCall& c) { return r.a.clockLocked && c.kind == kindClock; }
+
 void onAnswer(Run& r)
 {
     for (AgendaCall& c : r.a.calls) {
         if (c.state == callWithdrawn) {
-            c.state = callFree;
+            if (keptOff(r, c))
+                putOff(r, c);
+            else
+                c.state = callFree;
             return;
         }
         if (c.state != callAsking)
             continue;
-        if (r.e.answer == answerPutOff) {
-            const uint32_t minutes = putOffMinutes(r.s);
-            char how[40] = " put off ";
-            appendNumber(how, sizeof how, minutes);
-            appendText(how, sizeof how, " min");
-            logCall(r, c, how);
-            c.state = callPutOff;
-            c.since = r.e.now.tick;
-            c.tick = r.e.now.tick + uint64_t(minutes) * 60000;
+        if (r.e.answer == answerPutOff || (r.e.answer != answerYes && keptOff(r, c))) {
+            putOff(r, c);
             return;
         }
         c.state = callFree;
@@ -453,7 +465,8 @@ void onAnswer(Run& r)
 }
 
 // Everything armed ends; a repeated clock time only skips its next time (unless that one
-// is under way already), and the balloon says what became of each.
+// is under way already), and the balloon says what became of each. An administrator's
+// clock time is not skipped: what of it has come is put off.
 void onAbort(Run& r)
 {
     char lines[agendaLinesMost][agendaLineSize];
@@ -465,13 +478,17 @@ void onAbort(Run& r)
     if (clock.set && clock.days == 0)
         r.s.clockMinute = 0;
     r.s.onceMinute = r.s.onceDay = 0;
-    if (clock.set && clock.days != 0 && !pending(r, kindClock)) {
+    if (clock.set && clock.days != 0 && !pending(r, kindClock) && !r.a.clockLocked) {
         const int64_t next = nextOccurrence(clock, localMinute(r.e.now.local));
         if (next > r.s.clockDoneDay)
             r.s.clockDoneDay = static_cast<uint16_t>(next);
     }
-    for (AgendaCall& c : r.a.calls)
-        end(r, c);
+    for (AgendaCall& c : r.a.calls) {
+        if (keptOff(r, c) && c.state == callWaiting)
+            putOff(r, c);
+        else if (!keptOff(r, c) || c.state == callAsking)
+            end(r, c);
+    }
     r.out.save = r.out.cancelWake = true;
     if (!r.out.aborted)
         return;
@@ -604,6 +621,7 @@ AgendaWants agendaWants(const Agenda& a, const Settings& s, uint64_t tick)
 void agendaEvent(Agenda& a, Settings& s, const AgendaEvent& e, AgendaOut& out)
 {
     out = {};
+    a.clockLocked = e.clockLocked;
     Run r{a, s, e, out};
     event(r);
 }
@@ -655,9 +673,10 @@ bool agendaAbortable(const Agenda& a, const Settings& s, const AgendaTime& now)
 {
     bool calls = false;
     for (const AgendaCall& c : a.calls)
-        calls = calls || (c.state != callFree && c.state != callWithdrawn);
+        calls = calls || (c.state != callFree && c.state != callWithdrawn &&
+                          !(a.clockLocked && c.kind == kindClock && c.state == callPutOff));
     // A repeat whose next time is skipped already leaves Abort nothing more to do.
     const ClockSlot clock = clockSlot(s, kindClock);
-    const bool clockArmed = clock.set && (clock.days == 0 || nextOccurrence(clock, localMinute(now.local)) > s.clockDoneDay);
+    const bool clockArmed = clock.set && !a.clockLocked && (clock.days == 0 || nextOccurrence(clock, localMinute(now.local)) > s.clockDoneDay);
     return calls || a.countdown || a.watch || clockArmed || clockSlot(s, kindOnce).set;
 }

@@ -55,6 +55,8 @@ struct AgendaEvent {
     bool onBattery;
     uint32_t percent;
     bool lowCrossed;  // this reading crossed the low alert's level
+    // The clock time is an administrator's: No and Abort put its warning off, never skip it.
+    bool clockLocked;
 };
 
 const size_t agendaLogMost = 4;
@@ -116,6 +118,7 @@ struct Agenda {
     bool onBattery;
     uint32_t percent;
     uint64_t clockSeen, onceSeen;  // the clock times as the event before found them
+    bool clockLocked;              // as the last event told it
     AgendaCall calls[agendaCallsMost];
 };
 

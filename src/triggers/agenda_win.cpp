@@ -6,6 +6,7 @@
 #include "battery/battery_rules.h"
 #include "power/power.h"
 #include "power/power_calls.h"
+#include "settings/policy.h"
 #include "settings/settings_file.h"
 #include "tray/tray.h"
 #include "triggers/triggers.h"
@@ -108,6 +109,7 @@ static bool deliver(AgendaEvent& e)
     e.now = agendaNow();
     // The agenda's own prompt does not keep it from asking the next one after it.
     e.blocked = optionsOpen != 0 || openPromptCount() > (askShowing ? 1 : 0);
+    e.clockLocked = policySets(policy, policyClockSchedule);
     const AgendaWants wants = agendaWants(agenda, settings, e.now.tick);
     e.idleRead = wants.idle;
     e.idleMs = wants.idle ? readIdleMs() : 0;
@@ -195,7 +197,8 @@ void onAgendaAsk()
         return;
     }
     askShowing = true;
-    const LONG answer = confirmTriggerAction(mainWindow, asked.askAction, asked.askWarnSeconds, asked.askPutOffMinutes);
+    const LONG answer = confirmTriggerAction(mainWindow, asked.askAction, policyLeastWarning(policy, asked.askWarnSeconds),
+                                              asked.askPutOffMinutes);
     askShowing = false;
     agendaDeliver(eventAnswer, 0, 0, answer);
 }

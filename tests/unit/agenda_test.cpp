@@ -640,3 +640,40 @@ TEST(Agenda, CasesThatWentWrong)
     }
 }
 
+
+// An administrator's clock time: Abort finds nothing it may skip, No and Abort put its
+// warning off, and it comes again.
+TEST(Agenda, AnAdministratorsTimeIsPutOffNeverSkipped)
+{
+    Settings s = {};
+    applyDefaults(s);
+    s.logEvents = s.trayPromptMode = 1;
+    s.clockMinute = 22 * 60 + 1;
+    s.clockDays = 127;
+    Agenda a = {};
+    AgendaOut out;
+    const int64_t evening = daysOf(2026, 12, 9) * dayMs + 21 * 3600000;
+    auto at = [&](AgendaEventKind kind, int64_t minutes, int32_t answer = 0) {
+        const int64_t ms = 60 * minuteMs + minutes * minuteMs + 5000;  // past 21:00, plus some seconds
+        AgendaEvent e = {};
+        e.kind = kind;
+        e.now = {uint64_t(ms), uint64_t(ms), wallOf(evening + ms), evening + ms};
+        e.answer = answer;
+        e.clockLocked = true;
+        agendaEvent(a, s, e, out);
+        return std::string(out.log[0]) + (out.logCount ? "" : "-");
+    };
+    at(eventStart, -2);
+    at(eventAbort, -1);
+    EXPECT_FALSE(out.aborted || agendaAbortable(a, s, {0, 0, wallOf(evening + 59 * minuteMs), 0}));
+    at(eventCheck, 0);
+    EXPECT_TRUE(out.ask);
+    EXPECT_NE(std::string::npos, at(eventAnswer, 0, answerNo).find("put off 10 min")) << out.log[0];
+    at(eventCheck, 10);
+    EXPECT_TRUE(out.ask);
+    at(eventAbort, 10);
+    EXPECT_TRUE(out.withdraw);
+    EXPECT_NE(std::string::npos, at(eventAnswer, 10, answerNo).find("put off 10 min")) << out.log[0];
+    at(eventCheck, 20);
+    EXPECT_TRUE(out.ask && !out.perform);
+}

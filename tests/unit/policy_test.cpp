@@ -47,9 +47,34 @@ TEST(Policy, OverlayAndTheUsersRecord)
     expected.logEvents = 0;
     EXPECT_EQ(0, std::memcmp(&expected, &s, sizeof s));
 
-    Settings none = user;  // switched off, or on without a time: no clock schedule
-    overlayPolicy(policyOf({{policyClockSchedule, 1}, {policyClockDays, 62}}), none);
-    EXPECT_EQ(0, none.clockMinute);
+    // Switched off, or on without a time or with an action out of range: no clock schedule.
+    for (const Policy& off : {policyOf({{policyClockSchedule, 1}, {policyClockDays, 62}}),
+                              policyOf({{policyClockSchedule, 1}, {policyClockHour, 22}, {policyClockAction, 6}})}) {
+        Settings none = user;
+        none.clockMinute = 100;
+        overlayPolicy(off, none);
+        EXPECT_EQ(0, none.clockMinute);
+    }
+}
+
+// A value whose low byte is zero covers its whole field: the user's own seconds are saved,
+// and every prompt warns at least as long.
+TEST(Policy, WholeFieldsAreTheUsers)
+{
+    for (uint32_t seconds : {256u, 512u, 768u}) {
+        const Policy p = policyOf({{policyPromptSeconds, seconds}});
+        Settings user = {};
+        applyDefaults(user);
+        user.trayWarnSeconds = 30;
+        user.commandWarnSeconds = 0x1FF;
+        Settings s = user;
+        overlayPolicy(p, s);
+        EXPECT_EQ(seconds, s.trayWarnSeconds);
+        keepUserValues(p, user, s);
+        EXPECT_EQ(0, std::memcmp(&user, &s, sizeof s)) << seconds << ": " << s.trayWarnSeconds << " " << s.commandWarnSeconds;
+        EXPECT_TRUE(policyCovers(p, offsetof(Settings, trayWarnSeconds), 1));
+        EXPECT_EQ(seconds, policyLeastWarning(p, 10));  // the tray menu's and the idle shutdown's prompts
+    }
 }
 
 // The templates hold every value of the table as the program reads it, and every name
