@@ -140,7 +140,10 @@ static DWORD abortForSlam(bool ownStart)
     bool prompts = cancelPrompts();
     if (abortShutdown(mainWindow) || prompts)
         return 0;
-    tellSlamUser("Nothing was armed to abort.", 0, true);
+    tellSlamUser(policySets(policy, policyClockSchedule)
+                     ? "Nothing was armed to abort. The time of day is an administrator's: it can be put off when it warns, not skipped."
+                     : "Nothing was armed to abort.",
+                 0, true);
     if (ownStart)
         endAfterNotice(ERROR_NOT_FOUND);
     return ERROR_NOT_FOUND;

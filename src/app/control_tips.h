@@ -9,3 +9,5 @@ void addControlTip(HWND dialog, int controlId, const char* text);
 // The same tip for a greyed control, which gets no mouse messages (its dialog does):
 // also a tool of the dialog over the control's rectangle.
 void addGreyedControlTip(HWND dialog, int controlId, const char* text);
+// ... and both tools removed, when the control is enabled again.
+void removeGreyedControlTip(HWND dialog, int controlId);

@@ -54,6 +54,19 @@ void addControlTip(HWND dialog, int controlId, const char* text)
     SendMessageA(controlTips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void removeGreyedControlTip(HWND dialog, int controlId)
+{
+    TOOLINFOA tool;
+    ZeroMemory(&tool, sizeof tool);
+    tool.cbSize = toolInfoSize;
+    tool.hwnd = dialog;
+    tool.uId = static_cast<UINT_PTR>(controlId);
+    SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.hwnd = GetDlgItem(dialog, controlId);
+    tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
+    SendMessageA(controlTips, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void addGreyedControlTip(HWND dialog, int controlId, const char* text)
 {
     addControlTip(dialog, controlId, text);

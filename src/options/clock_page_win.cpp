@@ -14,6 +14,7 @@
 
 static const char* const repeatEntries[] = {"Once", "Every day", "On these days"};
 
+static const char dayTip[] = "A day the action comes on, when it repeats on these days";
 static const PageTip clockTips[] = {
     {IDC_CLOCK_ENABLED, "Performs the action at a time of day, once or on the days chosen, also after a restart"},
     {IDC_CLOCK_ACTION, "Selects the Shutdown type (Shutdown, Restart...)"},
@@ -21,6 +22,8 @@ static const PageTip clockTips[] = {
     {IDC_CLOCK_REPEAT, "Once (the next time the clock shows it), every day, or on the days ticked below"},
     {IDC_CLOCK_PUT_OFF, "How many minutes, 1 to 120, the prompt's put-off button delays an automatic action"},
     {IDC_CLOCK_SOUND, "Plays the system's exclamation sound when a countdown before an action begins"},
+    {IDC_CLOCK_DAY + 0, dayTip}, {IDC_CLOCK_DAY + 1, dayTip}, {IDC_CLOCK_DAY + 2, dayTip}, {IDC_CLOCK_DAY + 3, dayTip},
+    {IDC_CLOCK_DAY + 4, dayTip}, {IDC_CLOCK_DAY + 5, dayTip}, {IDC_CLOCK_DAY + 6, dayTip},
 };
 
 // The prompt's button as the minutes typed will make it.
@@ -44,41 +47,47 @@ static void updateClockPageControls(HWND page)
 }
 
 static const PolicyLock clockLocks[] = {
-    POLICY_LOCK(IDC_CLOCK_ENABLED, clockMinute),
-    POLICY_LOCK(IDC_CLOCK_TIME, clockMinute),
-    POLICY_LOCK(IDC_CLOCK_ACTION, clockAction),
-    POLICY_LOCK(IDC_CLOCK_REPEAT, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 0, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 1, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 2, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 3, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 4, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 5, clockDays),
-    POLICY_LOCK(IDC_CLOCK_DAY + 6, clockDays),
-    POLICY_LOCK(IDC_CLOCK_PUT_OFF, putOffMinutes),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_ENABLED, clockMinute),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_TIME, clockMinute),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_ACTION, clockAction),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_REPEAT, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 0, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 1, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 2, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 3, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 4, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 5, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_DAY + 6, clockDays),
+    POLICY_LOCK_SHOWN_BY_PAGE(IDC_CLOCK_PUT_OFF, putOffMinutes),
 };
+
+// What the record in effect holds, in the controls of the fields a policy may set.
+static void showClockValues(HWND page)
+{
+    setBox(page, IDC_CLOCK_ENABLED, settings.clockMinute);
+    SendDlgItemMessageA(page, IDC_CLOCK_ACTION, CB_SETCURSEL, settings.clockAction <= 5 ? settings.clockAction : ~0u, 0);
+    char time[16];
+    formatClockTime(settings.clockMinute != 0 ? settings.clockMinute - 1u : 22 * 60, time, sizeof time);
+    SetDlgItemTextA(page, IDC_CLOCK_TIME, time);
+    SendDlgItemMessageA(page, IDC_CLOCK_REPEAT, CB_SETCURSEL, clockRepeatOf(settings), 0);
+    // Working days are ticked to begin with.
+    uint32_t days = settings.clockDays != 0 ? settings.clockDays : 0x3E;
+    for (int day = 0; day < 7; ++day)
+        setBox(page, IDC_CLOCK_DAY + day, days >> day & 1);
+    setNumber(page, IDC_CLOCK_PUT_OFF, putOffMinutes(settings));
+    showPutOffNote(page);
+    updateClockPageControls(page);
+}
 
 static void onClockPageInit(HWND page)
 {
     beginPage();
-    setBox(page, IDC_CLOCK_ENABLED, settings.clockMinute);
     fillPowerActionList(page, IDC_CLOCK_ACTION, settings.clockAction);
-    char time[16];
-    formatClockTime(settings.clockMinute != 0 ? settings.clockMinute - 1u : 22 * 60, time, sizeof time);
-    SetDlgItemTextA(page, IDC_CLOCK_TIME, time);
     fillList(page, IDC_CLOCK_REPEAT, repeatEntries, 3, clockRepeatOf(settings));
-    // Working days are ticked to begin with.
-    uint32_t days = settings.clockDays != 0 ? settings.clockDays : 0x3E;
-    for (int day = 0; day < 7; ++day) {
-        setBox(page, IDC_CLOCK_DAY + day, days >> day & 1);
-        addControlTip(page, IDC_CLOCK_DAY + day, "A day the action comes on, when it repeats on these days");
-    }
-    setNumber(page, IDC_CLOCK_PUT_OFF, putOffMinutes(settings));
-    showPutOffNote(page);
     setBox(page, IDC_CLOCK_SOUND, settings.warningSound);
-    updateClockPageControls(page);
+    showClockValues(page);
     endPage(page, clockTips, sizeof clockTips / sizeof clockTips[0]);
-    lockPolicyControls(page, clockLocks, sizeof clockLocks / sizeof clockLocks[0]);
+    lockPolicyControls(page, clockLocks, sizeof clockLocks / sizeof clockLocks[0], showClockValues);
 }
 
 static void onClockPageLeft(HWND page)

@@ -46,7 +46,7 @@ static void onCommandPageInit(HWND page)
     SetDlgItemTextA(page, IDC_COMMAND_REMOTE_NAME, settings.remoteComputerName);
     endPage(page, commandTips, sizeof commandTips / sizeof commandTips[0]);
     updateCommandPageControls(page);
-    lockPolicyControls(page, commandLocks, sizeof commandLocks / sizeof commandLocks[0]);
+    lockPolicyControls(page, commandLocks, sizeof commandLocks / sizeof commandLocks[0], updateCommandPageControls);
 }
 
 static void onCommandPageCommand(HWND page, int id)

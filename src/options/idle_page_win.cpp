@@ -47,7 +47,7 @@ static void onIdlePageInit(HWND page)
     setBox(page, IDC_IDLE_RESUME, settings.idleResumeEnabled);
     updateIdlePageControls(page);
     endPage(page, idleTips, sizeof idleTips / sizeof idleTips[0]);
-    lockPolicyControls(page, idleLocks, sizeof idleLocks / sizeof idleLocks[0]);
+    lockPolicyControls(page, idleLocks, sizeof idleLocks / sizeof idleLocks[0], updateIdlePageControls);
 }
 
 // The idle watch starts or stops the moment its box is clicked.

@@ -34,7 +34,7 @@ static void onMiscPageInit(HWND page)
     setBox(page, IDC_MISC_AUTO_START, settings.autoStart);
     setBox(page, IDC_MISC_LOG_EVENTS, settings.logEvents);
     endPage(page, miscTips, sizeof miscTips / sizeof miscTips[0]);
-    lockPolicyControls(page, miscLocks, sizeof miscLocks / sizeof miscLocks[0]);
+    lockPolicyControls(page, miscLocks, sizeof miscLocks / sizeof miscLocks[0], nullptr);
 }
 
 static void openLog()

@@ -33,17 +33,23 @@ void enable(HWND page, int id, bool on);
 
 // A control that shows a field of the record (offset, size bytes), greyed with a tip
 // that says so while a policy sets that field; policyRemoteName stands for the
-// policy that forbids remote actions.
+// policy that forbids remote actions. A policy that changes while the page shows
+// puts the field's value in effect into the control (a box checked when it is not 0,
+// a drop-down list's entry, a number) unless the page shows it itself.
 struct PolicyLock {
     int controlId;
     unsigned short offset;
     unsigned char size;
+    bool shownByPage;
 };
 const unsigned short policyRemoteName = 0xFFFF;
-#define POLICY_LOCK(id, field) {id, offsetof(Settings, field), sizeof(Settings::field)}
-// Every page ends its update so (and a policy change greys open pages again); enable()
-// leaves a control so greyed off.
-void lockPolicyControls(HWND page, const PolicyLock* locks, size_t count);
+#define POLICY_LOCK(id, field) {id, offsetof(Settings, field), sizeof(Settings::field), false}
+#define POLICY_LOCK_SHOWN_BY_PAGE(id, field) {id, offsetof(Settings, field), sizeof(Settings::field), true}
+// Every page ends its creation so; enable() leaves a control so greyed off. When a policy
+// that changes while the page shows sets a field of it, or no longer sets one, `refresh`
+// runs after the controls were greyed or enabled and their values shown: it applies the
+// page's own enabling rules and shows what the page shows itself.
+void lockPolicyControls(HWND page, const PolicyLock* locks, size_t count, void (*refresh)(HWND page));
 
 // WM_NOTIFY of a page: PSN_SETACTIVE calls `shown` (may be null), PSN_KILLACTIVE
 // calls `left` and saves the settings; both let the sheet go on. Others: nothing.

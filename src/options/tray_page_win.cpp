@@ -84,7 +84,7 @@ static void onTrayPageInit(HWND page)
     setNumber(page, IDC_TRAY_WARN_SECONDS, settings.trayWarnSeconds);
     updateTrayPageControls(page);
     endPage(page, trayTips, sizeof trayTips / sizeof trayTips[0]);
-    lockPolicyControls(page, trayLocks, sizeof trayLocks / sizeof trayLocks[0]);
+    lockPolicyControls(page, trayLocks, sizeof trayLocks / sizeof trayLocks[0], updateTrayPageControls);
 }
 
 static void onTrayPageCommand(HWND page, int id)

@@ -62,6 +62,13 @@ static const PolicyLock watchLocks[] = {
     POLICY_LOCK(IDC_WATCH_KEEP_AWAKE, idleIgnoresKeepAwake),
 };
 
+// The processor's use box stays greyed where Windows cannot tell that use.
+static void enableProcessorBox(HWND page)
+{
+    FILETIME idle, kernel, user;
+    enable(page, IDC_WATCH_CPU, osGetSystemTimes(&idle, &kernel, &user) != FALSE);
+}
+
 static void onWatchPageInit(HWND page)
 {
     beginPage();
@@ -78,7 +85,7 @@ static void onWatchPageInit(HWND page)
     addControlTip(page, IDC_WATCH_CPU_LABEL, cpuReadable ? cpuTip : cpuMissingTip);
     showArmedState(page);
     endPage(page, watchTips, sizeof watchTips / sizeof watchTips[0]);
-    lockPolicyControls(page, watchLocks, sizeof watchLocks / sizeof watchLocks[0]);
+    lockPolicyControls(page, watchLocks, sizeof watchLocks / sizeof watchLocks[0], enableProcessorBox);
 }
 
 static void onArmClicked(HWND page)

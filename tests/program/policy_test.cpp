@@ -71,9 +71,25 @@ TEST(Policy, SetGreysRefusesAndGoes)
               pelk.journal().back());
     EXPECT_TRUE(pelk.powerCalls().empty());
 
+    // Changed and then gone while the pages show: greyed with the policy's values, then
+    // enabled with the user's own, which OK keeps.
+    pelk.command(IDM_OPTIONS);
+    sheet = pelk.waitForDialog();
+    HWND tray = showPage(sheet, 0);
+    idle = showPage(sheet, 2);
+    setPolicy(HKEY_CURRENT_USER, "PromptSeconds", 512);
+    announcePolicyChange();
+    EXPECT_TRUE(textOf(tray, IDC_TRAY_WARN_SECONDS) == "512" && !enabled(tray, IDC_TRAY_WARN_SECONDS));
     SHDeleteKeyA(HKEY_CURRENT_USER, policyKey);
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, policyKey);
     announcePolicyChange();
-    EXPECT_EQ(15u, pelk.exitAndSaved().idleMinutes);
+    EXPECT_TRUE(enabled(idle, IDC_IDLE_ENABLED) && !enabled(idle, IDC_IDLE_MINUTES) && !IsDlgButtonChecked(idle, IDC_IDLE_ENABLED));
+    EXPECT_EQ("15", textOf(idle, IDC_IDLE_MINUTES));
+    EXPECT_TRUE(textOf(tray, IDC_TRAY_WARN_SECONDS) == "5" && enabled(tray, IDC_TRAY_WARN_SECONDS));
+    EXPECT_NE("An administrator has set this through Group Policy", pelk.tip(idle, IDC_IDLE_ENABLED));
+    press(sheet, IDOK);
+    ASSERT_TRUE(waitForClose(sheet));
+    const Settings kept = pelk.exitAndSaved();
+    EXPECT_TRUE(kept.idleMinutes == 15 && kept.idleEnabled == 0 && kept.trayWarnSeconds == 5) << kept.idleMinutes;
     EXPECT_TRUE(has(pelk.timers(), "KillTimer main 8"));
 }
