@@ -208,6 +208,13 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled)
     return startOptions;
 }
 
+bool isPolicyStart(const char* commandLine)
+{
+    char argument[argumentBufferSize];
+    return getArgumentFrom(commandLine, 1, argument, sizeof argument) == argumentFound &&
+           (argument[0] == '/' || argument[0] == '-') && sameTextIgnoringCase(argument + 1, "q:policy", 9);
+}
+
 // The minutes of "/mins:90": digits only, 0 to Schedule Shutdown's most; a larger number
 // is refused, never shortened into a time the user did not name.
 bool readMinutes(const char* text, uint32_t* minutes)

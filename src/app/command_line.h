@@ -20,6 +20,9 @@ void keywordOf(const char* argument, char keyword[5]);
 enum StartMode { startOptions, startQuiet, startSlam, startExit, startMisplaced };
 
 StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
+// "/q:policy", the machine's start with Windows that the installers write for every user:
+// a quiet start that goes on only while the Auto Start policy is on.
+bool isPolicyStart(const char* commandLine);
 
 // What a slam's words ask besides the keywords that set fields of the record.
 struct SlamWords {

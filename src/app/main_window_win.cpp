@@ -95,6 +95,18 @@ static void onExitRequest(HWND window)
     PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
 }
 
+// The session ends: the settings are saved. Restart Manager (an installer that replaces
+// Pelk's files, from any session) asks this program alone to close, and starts it again.
+static void onEndSession(HWND window, WPARAM ending, LPARAM how)
+{
+    const LPARAM closeApp = 1;  // ENDSESSION_CLOSEAPP
+    if (ending == 0)
+        return;
+    saveSettings();
+    if ((how & closeApp) != 0)
+        onExitRequest(window);
+}
+
 // After a Group Policy refresh: the policy read again, and what it may have changed
 // followed at once: the agenda (the idle shutdown, the clock time), the start with
 // Windows, the greyed controls of open options.
@@ -220,6 +232,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case agendaAskMessage: onAgendaAsk(); return 0;
     case agendaPokeMessage: agendaDeliver(eventWindows); return 0;
     case WM_QUERYENDSESSION: saveSettings(); return TRUE;
+    case WM_ENDSESSION: onEndSession(window, wParam, lParam); return 0;
     case WM_DESTROY: onDestroy(); return 0;
     case dpiChangedMessage: onDpiChanged(); return 0;
     // The time, the zone or daylight saving changed: the agenda looks at the wall clock.

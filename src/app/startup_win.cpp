@@ -249,9 +249,10 @@ void startApplication()
     HANDLE mutex = CreateMutexA(nullptr, TRUE, "Pelk.exe");
     if (GetLastError() == ERROR_ALREADY_EXISTS)
         handToRunningCopy(mutex);
-    // Nothing runs (any longer) that "/exit" could end: done, without a window or a file.
+    // Nothing runs (any longer) that "/exit" could end: done, without a window or a file,
+    // and told, so that an installer starts Pelk again only where it ran.
     if (chooseStartMode(GetCommandLineA(), 1) == startExit)
-        ExitProcess(0);
+        ExitProcess(ERROR_NOT_FOUND);
 
     char version[textSize];
     if (!versionAccepted(describeWindowsVersion(version))) {
@@ -263,6 +264,8 @@ void startApplication()
     resolveDirectories();
     loadSettings();
     applyPolicy();
+    if (isPolicyStart(GetCommandLineA()) && !policySets(policy, policyAutoStart))
+        endProcess();
     followAutoStartPolicy(false);
 
     // At the sizes the system draws them at its scaling (16 and 32 at 100%, 32 and 64 at 200%).
@@ -277,6 +280,7 @@ void startApplication()
     // The idle time counts from the start at the earliest; the agenda first looks as the window is made.
     lastActivityTick = osGetTickCount();
     mainWindow = CreateDialogParamA(instanceHandle, IDD_MINIDIALOG_NAME, nullptr, nullptr, 0);
+    osRegisterRestart(L"/q");
 
     applyCommandLine();
     updateBatteryPresence();

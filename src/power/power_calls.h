@@ -23,6 +23,9 @@ void osGetSleepAbilities(bool* canSuspend, bool* canHibernate);
 // Asks once for the system and the display (no lasting request), so that Windows does
 // not send a computer woken by a timer back to sleep.
 void osRequestSystemAndDisplay();
+// Asks Windows to start Pelk again with these arguments when an installer's Restart
+// Manager has closed it to replace its files (Vista on; nothing before).
+void osRegisterRestart(const wchar_t* arguments);
 
 // The sessions: this process's, the console's, whether this one is a remote session
 // and, if so, whether its user is connected. known is false where the system has no

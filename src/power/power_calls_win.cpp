@@ -143,6 +143,16 @@ void osGetSleepAbilities(bool* canSuspend, bool* canHibernate)
 
 void osRequestSystemAndDisplay() { SetThreadExecutionState(ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED); }
 
+// Not after a crash or a hang (RESTART_NO_CRASH, RESTART_NO_HANG), nor after a restart of
+// Windows (RESTART_NO_REBOOT), which starts Pelk as the user chose.
+void osRegisterRestart(const wchar_t* arguments)
+{
+    typedef HRESULT(WINAPI * RegisterProc)(PCWSTR, DWORD);
+    RegisterProc registerRestart = lookUpFunction<RegisterProc>("KERNEL32.dll", "RegisterApplicationRestart");
+    if (registerRestart != nullptr)
+        registerRestart(arguments, 1 | 2 | 8);
+}
+
 void osReadSessions(SessionReading* sessions)
 {
     typedef BOOL(WINAPI * SessionOfProc)(DWORD, DWORD*);

@@ -61,8 +61,9 @@ const Group groups[] = {
      "Enabled: the pages checked are left out of Pelk's options. Not configured or disabled: every page shows.",
      -1},
     {"AutoStart", "Start Pelk with Windows",
-     "Enabled: Pelk starts when the user logs on. Disabled: it does not. Not configured: the Misc page's Auto "
-     "Start box, the user's choice.",
+     "Enabled: Pelk starts when the user logs on, also for a user who has never run it, through the start "
+     "with Windows that Pelk's installers write for every user (a copy from the zip starts so once the user has "
+     "run it). Disabled: it does not. Not configured: the Misc page's Auto Start box, the user's choice.",
      policyAutoStart},
     {"NoEventLog", "Write no entries to the Windows event log",
      "Enabled: Pelk writes nothing to the Application log of Windows; its own log, when the user keeps one, "

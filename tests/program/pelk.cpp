@@ -328,11 +328,15 @@ Lines Pelk::journalLines(bool wanted, std::initializer_list<std::string> prefixe
     return lines;
 }
 
-Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon"}); }
+Lines Pelk::journal() const
+{
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart"});
+}
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console", "PlaySound"});
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart",
+                                "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
 
 Lines Pelk::timers(const std::string& owner) const { return journalLines(true, {"SetTimer " + owner, "KillTimer " + owner}); }

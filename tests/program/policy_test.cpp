@@ -23,6 +23,21 @@ static void announcePolicyChange()
                         patienceMs, &answer);
 }
 
+// The machine's start with Windows, for every user, goes on only under the Auto Start policy.
+TEST(Policy, MachineStartFollowsAutoStart)
+{
+    Pelk off;
+    ASSERT_TRUE(off.start("/q:policy") && off.waitForExit());
+    EXPECT_EQ("", off.read("dPelk.dat"));
+    setPolicy(HKEY_CURRENT_USER, "AutoStart", 1);
+    Pelk on;
+    ASSERT_TRUE(on.start("/q:policy") && on.ready());
+    EXPECT_TRUE(on.windows().empty());
+    on.exitAndSaved();
+    SHDeleteKeyA(HKEY_CURRENT_USER, policyKey);
+    SHDeleteValueA(HKEY_CURRENT_USER, runKey, "Pelk.exe");
+}
+
 // The machine's value wins over the user's; what a policy sets greys in the open options
 // with the administrator's tip and acts at once, a slam it forbids is refused, and the
 // settings file keeps the user's own values, which come back when the policy goes.

@@ -105,12 +105,14 @@ TEST(Startup, SecondStartsReachTheRunningCopy)
     CloseHandle(starting);
 }
 
-// "/exit" ends the copy that runs, its options open, having saved; with none it ends at once.
+// "/exit" ends the copy that runs, its options open, having saved; with none it ends at
+// once and says so. Restart Manager's end of the session does the same, and Windows is
+// asked to start Pelk again quietly.
 TEST(Startup, ExitEndsTheRunningCopy)
 {
     Pelk none;
     ASSERT_TRUE(none.start("/exit") && none.waitForExit());
-    EXPECT_EQ(0u, none.exitCode());
+    EXPECT_EQ(DWORD(ERROR_NOT_FOUND), none.exitCode());
     EXPECT_EQ("", none.read("dPelk.dat"));
     Pelk first;
     ASSERT_TRUE(first.startQuiet({{&Settings::idleMinutes, 77}}));
@@ -124,6 +126,16 @@ TEST(Startup, ExitEndsTheRunningCopy)
     Settings saved;
     EXPECT_TRUE(first.savedSettings(saved) && saved.idleMinutes == 77);
     EXPECT_TRUE(first.powerCalls().empty());
+
+    Pelk updated;
+    ASSERT_TRUE(updated.startQuiet({{&Settings::idleMinutes, 78}}));
+    EXPECT_NE(std::string::npos, updated.read("PowerJournal.txt").find("RegisterApplicationRestart /q\r\n"));
+    updated.command(IDM_OPTIONS);
+    ASSERT_TRUE(waitUntil([&] { return updated.windows().size() == 1; }));
+    DeleteFileA(updated.path("dPelk.dat").c_str());
+    const LPARAM closeApp = 1;  // ENDSESSION_CLOSEAPP
+    EXPECT_TRUE(updated.send(WM_QUERYENDSESSION, 0, closeApp) && updated.send(WM_ENDSESSION, TRUE, closeApp));
+    EXPECT_TRUE(updated.waitForExit() && updated.savedSettings(saved) && saved.idleMinutes == 78);
 }
 
 // A logged action, then the end of the session, in a folder prepared for each row: the

@@ -63,6 +63,8 @@ static BOOL powerAnswer()
 
 BOOL osExitWindowsEx(UINT flags, DWORD reason) { return journal("ExitWindowsEx %u %lu", flags, reason) && powerAnswer(); }
 
+void osRegisterRestart(const wchar_t* arguments) { journal("RegisterApplicationRestart %ls", arguments); }
+
 BOOL osSetSystemPowerState(BOOL suspend, BOOL force)
 {
     return journal("SetSystemPowerState %d %d", suspend, force) && powerAnswer();

@@ -56,6 +56,10 @@ TEST(CommandLine, StartModeAndSlamKeywords)
     };
     for (const Start& c : starts)
         EXPECT_EQ(c.mode, chooseStartMode(c.line, c.trayIconEnabled)) << c.line << " tray " << c.trayIconEnabled;
+    const std::pair<const char*, bool> policyStarts[] = {
+        {"pelk /q:policy", true}, {"pelk -Q:POLICY /x", true}, {"pelk /q", false}, {"pelk /q:policyx", false}, {"pelk q:policy", false}};
+    for (const auto& c : policyStarts)
+        EXPECT_EQ(c.second, isPolicyStart(c.first)) << c.first;
 
     // An argument that is no keyword changes nothing (unknown: the first such), the words
     // that read as another keyword's letters keep the described meaning.
