@@ -119,7 +119,8 @@ const size_t remoteNameOffset = 6;
 void applyRemoteArgument(const char* argument, Settings& s)
 {
     size_t length = std::strlen(argument);
-    if (length <= remoteNameOffset + 1)
+    // "/remo:@" (a list whose name an empty variable left out) is kept, to be refused.
+    if (length <= remoteNameOffset + 1 && !(length == remoteNameOffset + 1 && argument[remoteNameOffset] == '@'))
         return;
     size_t nameLength = length - remoteNameOffset;
     if (nameLength > sizeof s.remoteComputerName - 1)

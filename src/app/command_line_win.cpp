@@ -218,15 +218,21 @@ static void remoteSlamFinished(DWORD error, const char* summary)
 // own that ends with it (endsStart) ends when the run does; a second start's answer is
 // given when the run ends, and until then the handler that received it serves the
 // program's windows (its value is answered already by then).
-static DWORD runRemoteSlam(bool ownStart, bool endsStart)
+static DWORD runRemoteSlam(const char* names, bool ownStart, bool endsStart)
 {
     static char list[64 * 1024];
-    const char* names = settings.remoteComputerName;
     remote.list = names[0] == '@';
     remote.ownStart = ownStart;
     remote.endsStart = endsStart;
     remote.console = slamConsole;
-    DWORD error = remote.list ? readListFile(names + 1, list, sizeof list, remote.summary, sizeof remote.summary) : 0;
+    DWORD error = 0;
+    if (remote.list && names[1] == '\0') {
+        copyText(remote.summary, sizeof remote.summary,
+                 "/remo:@ needs the name of a list file (/remo:@hosts.txt): nothing was done.");
+        error = ERROR_INVALID_DATA;
+    } else if (remote.list) {
+        error = readListFile(names + 1, list, sizeof list, remote.summary, sizeof remote.summary);
+    }
     // The file's name with the system's words for its error, or the whole sentence.
     const DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
     if (error == 0)
@@ -286,7 +292,12 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         if (error == 0)
             return 0;
     } else if (words.remote) {
-        return runRemoteSlam(ownStart, ownStart);
+        // A list is this run's, never the Command page's computer for later runs.
+        static char target[sizeof settings.remoteComputerName];
+        copyText(target, sizeof target, settings.remoteComputerName);
+        if (target[0] == '@')
+            copyText(settings.remoteComputerName, sizeof settings.remoteComputerName, before.remoteComputerName);
+        return runRemoteSlam(target, ownStart, ownStart);
     }
     if (error != 0) {
         settings = before;
@@ -312,7 +323,7 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     if (settings.commandAction == 6 || settings.commandAction == 7) {
         if (settings.logEvents != 0)
             appendLogLine(findAction(settings.commandAction)->logText);
-        return runRemoteSlam(ownStart, false);
+        return runRemoteSlam(settings.remoteComputerName, ownStart, false);
     }
     // The Command page's "Force Shutdown" forces this action only; the stored flag stays.
     uint32_t storedForce = settings.forceAction;

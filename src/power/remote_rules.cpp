@@ -11,25 +11,34 @@ bool blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 } // namespace
 
-size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most)
+size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most, size_t* badLine)
 {
-    size_t count = 0;
+    size_t count = 0, line = 0;
+    *badLine = 0;
     for (size_t start = 0; start < size;) {
         size_t end = start;
         while (end < size && text[end] != '\n' && text[end] != '\0')
             ++end;
+        ++line;
         size_t first = start, last = end;
+        for (size_t i = first; i < last; ++i)
+            last = text[i] == '#' ? i : last;
         while (first < last && blank(text[first]))
             ++first;
         while (last > first && blank(text[last - 1]))
             --last;
         if (last - first >= 2 && text[first] == '\\' && text[first + 1] == '\\')
             first += 2;
-        while (first < last && blank(text[first]))
-            ++first;
         start = end + 1;
-        if (first == last || text[first] == '#' || last - first >= remoteNameSize)
+        if (first == last)
             continue;
+        bool named = last - first < remoteNameSize;
+        for (size_t i = first; i < last && named; ++i)
+            named = !blank(text[i]) && std::strchr("\\/*?\"<>|,;=+", text[i]) == nullptr;
+        if (!named) {
+            *badLine = line;
+            return 0;
+        }
         char name[remoteNameSize];
         std::memcpy(name, text + first, last - first);
         name[last - first] = '\0';

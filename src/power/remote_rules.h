@@ -11,10 +11,13 @@ const uint32_t remoteDeadlineMs = 60000;
 const uint32_t remoteTimedOut = 1460;  // ERROR_TIMEOUT
 
 // The computer names of a list file's text: one a line; blanks around a name, blank
-// lines, lines that begin with '#' and a leading "\\" are left out, and so is a name
-// met before (whatever its case). The count; most + 1 (with `most` names kept) when the
-// text names more than `most` computers.
-size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most);
+// lines, a '#' and what follows it on its line (a comment) and a leading "\\" are left
+// out, and so is a name met before (whatever its case). The count; most + 1 (with `most`
+// names kept) when the text names more than `most` computers. A line that holds no
+// computer's name (a blank or one of \ / * ? " < > | , ; = + within it, or 256
+// characters or more) refuses the list whole: 0, with its number (from 1) in *badLine,
+// which is 0 otherwise.
+size_t readHostList(const char* text, size_t size, char (*names)[remoteNameSize], size_t most, size_t* badLine);
 
 enum HostState : uint8_t { hostWaiting, hostCalling, hostDone };
 

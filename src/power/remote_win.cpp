@@ -140,15 +140,22 @@ void cancelRemoteRun()
 DWORD startRemoteAction(const char* names, bool list, bool restart, BOOL force, RemoteFinished finished, char* summary,
                         size_t size)
 {
-    size_t count = 1;
+    size_t count = 1, badLine = 0;
     if (list)
-        count = readHostList(names, lstrlenA(names), hostNames, remoteMostHosts);
+        count = readHostList(names, lstrlenA(names), hostNames, remoteMostHosts, &badLine);
     else
         copyText(hostNames[0], remoteNameSize, names);
+    if (badLine != 0) {
+        copyText(summary, size, "line ");
+        appendNumber(summary, size, static_cast<uint32_t>(badLine));
+        appendText(summary, size, " of the list holds no computer's name (one name a line, # before a comment): nothing was done.");
+        return ERROR_INVALID_DATA;
+    }
     if (count == 0 || count > remoteMostHosts) {
         copyText(summary, size, count == 0 ? "the list names no computer: nothing was done."
                                            : "the list names more than 1024 computers: nothing was done.");
-        return count == 0 ? ERROR_NO_MORE_ITEMS : ERROR_INVALID_PARAMETER;
+        // Not ERROR_NO_MORE_ITEMS: 259 is also STILL_ACTIVE, which a waiting script takes for no code at all.
+        return count == 0 ? ERROR_INVALID_DATA : ERROR_INVALID_PARAMETER;
     }
     runAction = restart ? "Remote Restart" : "Remote Shut";
     runRestart = restart;

@@ -59,11 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size)
 
     // The same bytes as a list of computers: names terminated, trimmed, never repeated.
     static char names[8][remoteNameSize];
-    const size_t count = readHostList(reinterpret_cast<const char*>(data), size, names, 8);
+    size_t badLine = 0;
+    const size_t count = readHostList(reinterpret_cast<const char*>(data), size, names, 8, &badLine);
     require(count <= 8 + 1);  // one more: the text names more than there is room for
+    require(badLine == 0 || count == 0);
     for (size_t i = 0; i < count && i < 8; ++i) {
         const size_t length = strnlen(names[i], remoteNameSize);
-        require(length > 0 && length < remoteNameSize && names[i][0] != '#' && names[i][length - 1] != ' ');
+        require(length > 0 && length < remoteNameSize && std::strpbrk(names[i], "# \t\\") == nullptr);
         for (size_t j = 0; j < i; ++j)
             require(strcasecmp(names[i], names[j]) != 0);
     }

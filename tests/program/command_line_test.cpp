@@ -135,11 +135,25 @@ TEST(CommandLine, ListOfComputers)
     EXPECT_EQ("Console Pelk: Remote Shut of 3 computers: 1 done, 1 failed, 1 did not answer in 60 s (the log names them).",
               first.journal().back());
 
-    // A list saved as UTF-16 would read as one-letter names: nobody is called.
-    first.clearJournal();
-    Pelk wide;
-    writeWhole(wide.path("wide.txt"), std::string("P\0C\0" "1\0", 6));
-    ASSERT_TRUE(wide.start("/slam /remo:@wide.txt") && wide.waitForExit());
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_DATA), wide.exitCode());
-    EXPECT_TRUE(first.powerCalls().empty());
+    // Lists that name no computer, or hold what is none, call nobody and say so: saved as
+    // UTF-16 (one-letter names), no file's name (an empty variable), none, a name with
+    // blanks. Never is a list's name kept as the Command page's computer.
+    const struct { const char* name; std::string text; DWORD exit; const char* says; } lists[] = {
+        {"wide.txt", std::string("P\0C\0" "1\0", 6), ERROR_INVALID_DATA, "wide.txt holds no plain text"},
+        {"", "", ERROR_INVALID_DATA, "/remo:@ needs the name of a list file"},
+        {"empty.txt", "", ERROR_INVALID_DATA, "the list names no computer"},
+        {"notes.txt", "# none yet\r\n\r\n", ERROR_INVALID_DATA, "the list names no computer"},
+        {"lab.txt", "PC01   # lab\r\nLAB PC 04\r\n", ERROR_INVALID_DATA, "line 2 of the list holds no computer's name"},
+    };
+    for (const auto& l : lists) {
+        first.clearJournal();
+        Pelk bad;
+        bad.setReading("console", 1);
+        writeWhole(bad.path(l.name[0] ? l.name : "none.txt"), l.text);
+        ASSERT_TRUE(bad.start("/slam /remo:@" + std::string(l.name)) && bad.waitForExit());
+        EXPECT_EQ(l.exit, bad.exitCode()) << l.name;
+        EXPECT_EQ(0u, first.journal().back().rfind("Console Pelk: " + std::string(l.says), 0)) << first.journal().back();
+        EXPECT_TRUE(first.powerCalls().empty()) << l.name;
+    }
+    EXPECT_STREQ("Mr Computer", first.exitAndSaved().remoteComputerName);
 }

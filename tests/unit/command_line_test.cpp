@@ -122,10 +122,18 @@ TEST(CommandLine, StartModeAndSlamKeywords)
 TEST(Remote, HostListAndDeadlines)
 {
     static char names[4][remoteNameSize];
-    const std::string list = "# lab 1\r\n\\\\PC01\r\n\r\n  pc02 \npc01\n\\\\PC03\n# end";
-    ASSERT_EQ(3u, readHostList(list.data(), list.size(), names, 4));
-    EXPECT_EQ("PC01|pc02|PC03", std::string(names[0]) + "|" + names[1] + "|" + names[2]);
-    EXPECT_EQ(3u, readHostList(list.data(), list.size(), names, 2));  // more than room for
+    const std::string list = "# lab 1\r\n\\\\PC01\r\n\r\n  pc02 \npc01   # lab\n\\\\PC03\n# end";
+    size_t badLine = 9;
+    ASSERT_EQ(3u, readHostList(list.data(), list.size(), names, 4, &badLine));
+    EXPECT_EQ("PC01|pc02|PC03|0", std::string(names[0]) + "|" + names[1] + "|" + names[2] + "|" + std::to_string(badLine));
+    EXPECT_EQ(3u, readHostList(list.data(), list.size(), names, 2, &badLine));  // more than room for
+    // A line that names no computer refuses the list whole: which line it is.
+    const std::pair<std::string, size_t> refused[] = {{"PC01\nLAB PC 04\n", 2}, {"# a\n\nPC1;PC2", 3},
+                                                      {"PC1\n" + std::string(256, 'x'), 2}, {"\\\\PC1\\C$", 1}};
+    for (const auto& r : refused) {
+        EXPECT_EQ(0u, readHostList(r.first.data(), r.first.size(), names, 4, &badLine)) << r.first;
+        EXPECT_EQ(r.second, badLine) << r.first;
+    }
 
     static RemoteRun run;
     beginRemoteRun(run, 20, 60000);
