@@ -90,6 +90,22 @@ void resolveDirectories()
     DWORD length = GetModuleFileNameA(nullptr, programDir, textSize);
     if (length == 0 || length >= textSize)
         programDir[0] = '\0';
+    // Started through a link (winget's Links folder holds one for a portable program),
+    // the program's folder is that of the file the link leads to (Vista on).
+    typedef DWORD(WINAPI * FinalPathProc)(HANDLE, LPSTR, DWORD, DWORD);
+    FinalPathProc finalPath = lookUpFunction<FinalPathProc>("KERNEL32.dll", "GetFinalPathNameByHandleA");
+    HANDLE self = finalPath != nullptr ? CreateFileA(programDir, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr)
+                                       : INVALID_HANDLE_VALUE;
+    if (self != INVALID_HANDLE_VALUE) {
+        char finalName[textSize];
+        length = finalPath(self, finalName, textSize, 0);
+        CloseHandle(self);
+        if (length != 0 && length < textSize) {
+            plainPathOf(finalName);
+            copyText(programDir, textSize, finalName);
+        }
+    }
     stripFileName(programDir);
     copyText(dataDir, textSize, programDir);
 

@@ -63,3 +63,12 @@ bool sameTextIgnoringCase(const char* a, const char* b, size_t length)
     }
     return true;
 }
+
+void plainPathOf(char* path)
+{
+    if (std::strncmp(path, "\\\\?\\UNC\\", 8) == 0) {
+        std::memmove(path + 2, path + 8, std::strlen(path + 8) + 1);
+    } else if (std::strncmp(path, "\\\\?\\", 4) == 0) {
+        std::memmove(path, path + 4, std::strlen(path + 4) + 1);
+    }
+}

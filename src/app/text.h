@@ -17,6 +17,9 @@ bool sameTextIgnoringCase(const char* a, const char* b, size_t length);
 // Edits a path in place so that it ends after its last backslash; a path
 // without one, and an empty one, stay whole.
 void stripFileName(char* path);
+// A path as Windows names an opened file's final one ("\\?\C:\Tools\Pelk.exe",
+// "\\?\UNC\server\share\Pelk.exe"), edited in place into the usual form.
+void plainPathOf(char* path);
 // The unsigned decimal digits at the start of a text (after leading spaces),
 // as typed into a number box; 0 when there are none, 4294967295 when too large.
 uint32_t leadingNumber(const char* text);

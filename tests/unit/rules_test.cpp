@@ -64,6 +64,13 @@ TEST(Text, BoundedHelpers)
         {"90 (1.5 hrs)", 90}, {"  45", 45}, {"x5", 0}, {"", 0}, {"99999999999", 0xFFFFFFFFu}};
     for (const auto& n : numbers)
         EXPECT_EQ(n.second, leadingNumber(n.first)) << n.first;
+    const std::pair<std::string, const char*> paths[] = {{"\\\\?\\C:\\Tools\\Pelk.exe", "C:\\Tools\\Pelk.exe"},
+        {"\\\\?\\UNC\\lab\\apps\\Pelk.exe", "\\\\lab\\apps\\Pelk.exe"}, {"C:\\Pelk.exe", "C:\\Pelk.exe"}};
+    for (const auto& p : paths) {
+        std::string path = p.first;
+        plainPathOf(&path[0]);
+        EXPECT_STREQ(p.second, path.c_str()) << p.first;
+    }
 }
 
 TEST(WindowsVersion, Naming)
