@@ -134,6 +134,16 @@ static DWORD armForSlam(const SlamWords& words, char* text, size_t size)
     return 0;
 }
 
+// A task of the system account (session 0, where nobody sees a window) at the time of day
+// that a policy sets leaves the action to the Pelk of a user who is logged on: that one
+// warns and offers the put-off as the policy says.
+static bool leftToTheUser()
+{
+    SessionReading sessions;
+    osReadSessions(&sessions);
+    return sessions.known && sessions.own == 0 && policySets(policy, policyClockSchedule) && osUserLoggedOnElsewhere();
+}
+
 // "/abort": whatever is armed stops, and any warning that shows is answered No.
 static DWORD abortForSlam(bool ownStart)
 {
@@ -287,6 +297,10 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
         error = ERROR_INVALID_PARAMETER;
     } else if (words.abort) {
         return abortForSlam(ownStart);
+    } else if (ownStart && !words.remote && settings.commandAction <= 5 && leftToTheUser()) {
+        copyText(text, sizeof text, "a user is logged on, whose Pelk warns of the administrator's time of day and "
+                                    "acts on it: nothing was done here.");
+        error = ERROR_CANCELLED;
     } else if (words.watch || words.clock || words.countdown) {
         error = armForSlam(words, text, sizeof text);
         if (error == 0)

@@ -38,6 +38,9 @@ struct SessionReading {
     bool remoteActive;
 };
 void osReadSessions(SessionReading* sessions);
+// Whether a session other than this one has a user logged on, connected or not
+// (Windows XP on; false where the system cannot tell).
+bool osUserLoggedOnElsewhere();
 // The system's execution state (ES_SYSTEM_REQUIRED, ES_DISPLAY_REQUIRED: what programs
 // ask for) and the shell's user notification state (QUNS_*); 0 where unknown.
 DWORD osExecutionState();

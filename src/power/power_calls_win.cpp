@@ -182,6 +182,41 @@ void osReadSessions(SessionReading* sessions)
     }
 }
 
+bool osUserLoggedOnElsewhere()
+{
+    struct SessionInfo {
+        DWORD id;
+        LPSTR station;
+        int state;
+    };
+    typedef BOOL(WINAPI * EnumerateProc)(HANDLE, DWORD, DWORD, SessionInfo**, DWORD*);
+    typedef BOOL(WINAPI * QuerySessionProc)(HANDLE, DWORD, int, LPSTR*, DWORD*);
+    typedef BOOL(WINAPI * SessionOfProc)(DWORD, DWORD*);
+    typedef void(WINAPI * FreeProc)(void*);
+    EnumerateProc enumerate = lookUpSystemFunction<EnumerateProc>("wtsapi32.dll", "WTSEnumerateSessionsA");
+    QuerySessionProc query = lookUpFunction<QuerySessionProc>("wtsapi32.dll", "WTSQuerySessionInformationA");
+    FreeProc release = lookUpFunction<FreeProc>("wtsapi32.dll", "WTSFreeMemory");
+    SessionOfProc sessionOf = lookUpFunction<SessionOfProc>("KERNEL32.dll", "ProcessIdToSessionId");
+    DWORD own = 0, count = 0;
+    SessionInfo* list = nullptr;
+    if (enumerate == nullptr || query == nullptr || release == nullptr || sessionOf == nullptr ||
+        !sessionOf(GetCurrentProcessId(), &own) || !enumerate(nullptr, 0, 1, &list, &count))
+        return false;
+    bool found = false;
+    const int active = 0, disconnected = 4, userName = 5;  // WTSActive, WTSDisconnected, WTSUserName
+    for (DWORD i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        DWORD bytes = 0;
+        if (list[i].id == own || (list[i].state != active && list[i].state != disconnected) ||
+            !query(nullptr, list[i].id, userName, &name, &bytes))
+            continue;
+        found = bytes > 1 && name[0] != '\0';
+        release(name);
+    }
+    release(list);
+    return found;
+}
+
 DWORD osExecutionState()
 {
     typedef LONG(WINAPI * PowerInformationProc)(int, void*, ULONG, void*, ULONG);

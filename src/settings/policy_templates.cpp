@@ -33,8 +33,11 @@ const Group groups[] = {
      policyIdleShutdown},
     {"ClockSchedule", "Act at a time of day",
      "Enabled: Pelk performs the action at the time given, on the days chosen, with the warning of its Tray page; "
-     "the user can put the warning off but not change the time. Disabled: no time of day is set. Not configured: "
-     "the user's own Clock page applies.",
+     "the user can put the warning off (No and Abort put it off too) but neither change nor skip the time. It "
+     "acts in the Pelk of each user who is logged on; a computer with nobody logged on is reached by a Task "
+     "Scheduler task of the system account that runs Pelk.exe /slam at the time (see Pelk's help, Computers "
+     "with nobody logged on), which leaves the action to the user's Pelk while someone is logged on. "
+     "Disabled: no time of day is set. Not configured: the user's own Clock page applies.",
      policyClockSchedule},
     {"Prompt", "Warn or confirm before an action",
      "Enabled: every action that Pelk performs from its menu, a trigger or the command line first asks "

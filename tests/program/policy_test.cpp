@@ -108,3 +108,29 @@ TEST(Policy, SetGreysRefusesAndGoes)
     EXPECT_TRUE(kept.idleMinutes == 15 && kept.idleEnabled == 0 && kept.trayWarnSeconds == 5) << kept.idleMinutes;
     EXPECT_TRUE(has(pelk.timers(), "KillTimer main 8"));
 }
+
+// A task of the system account at the administrator's time of day, in session 0 with no
+// notification area: it acts where nobody is logged on, and leaves it to the user's Pelk,
+// which warns and offers the put-off, where someone is.
+TEST(Policy, ATaskOfTheSystemAccount)
+{
+    for (const char* name : {"ClockSchedule", "ClockHour", "ClockMinute", "ClockAction"})
+        setPolicy(HKEY_LOCAL_MACHINE, name, name[5] == 'S' ? 1 : name[5] == 'H' ? 22 : 0);
+    for (int user : {1, 0}) {
+        Pelk task;
+        task.writeSettings({{&Settings::commandPromptMode, 0}});
+        task.setReadings({{"trayAdd", 2}, {"sessionOwn", 0}, {"sessionConsole", 1}, {"userElsewhere", user}});
+        ASSERT_TRUE(task.start("/slam /poff"));
+        if (user) {  // told in a balloon, had there been a notification area
+            ASSERT_TRUE(waitUntil([&] { return task.read("PowerJournal.txt").find("SetTimer main 11") != std::string::npos; }));
+            task.timer(slamEndTimer);
+            ASSERT_TRUE(task.waitForExit());
+            EXPECT_EQ(DWORD(ERROR_CANCELLED), task.exitCode());
+            EXPECT_TRUE(task.powerCalls().empty());
+        } else {
+            ASSERT_TRUE(task.waitForPowerCalls(1));
+            EXPECT_EQ(0u, task.powerCalls().front().rfind("ExitWindowsEx", 0)) << task.powerCalls().front();
+        }
+    }
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, policyKey);
+}

@@ -104,6 +104,8 @@ void osReadSessions(SessionReading* sessions)
 
 DWORD osExecutionState() { return static_cast<DWORD>(reading("executionState", 0)); }
 
+bool osUserLoggedOnElsewhere() { return reading("userElsewhere", 0) != 0; }
+
 DWORD osUserNotificationState() { return static_cast<DWORD>(reading("notificationState", 0)); }
 
 // "localTime": yyyymmddhhmm and the weekday (0 Sunday), 13 digits; "localSecond".
