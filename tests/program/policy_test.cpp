@@ -23,16 +23,25 @@ static void announcePolicyChange()
                         patienceMs, &answer);
 }
 
-// The machine's start with Windows, for every user, goes on only under the Auto Start policy.
+// The machine's start with Windows, for every user, goes on only under the Auto Start
+// policy; the least warning of a policy holds for the tray menu's prompt too.
 TEST(Policy, MachineStartFollowsAutoStart)
 {
     Pelk off;
     ASSERT_TRUE(off.start("/q:policy") && off.waitForExit());
     EXPECT_EQ("", off.read("dPelk.dat"));
     setPolicy(HKEY_CURRENT_USER, "AutoStart", 1);
+    setPolicy(HKEY_CURRENT_USER, "PromptSeconds", 256);
     Pelk on;
+    on.writeSettings({{&Settings::trayPromptMode, 2}});
     ASSERT_TRUE(on.start("/q:policy") && on.ready());
     EXPECT_TRUE(on.windows().empty());
+    on.command(IDM_POWER_OFF);
+    HWND prompt = on.waitForDialog();
+    const Lines timers = on.timers("dialog");
+    EXPECT_NE(timers.end(), std::find(timers.begin(), timers.end(), "SetTimer dialog 2 256000"));
+    press(prompt, IDCANCEL);
+    ASSERT_TRUE(waitForClose(prompt));
     on.exitAndSaved();
     SHDeleteKeyA(HKEY_CURRENT_USER, policyKey);
     SHDeleteValueA(HKEY_CURRENT_USER, runKey, "Pelk.exe");
