@@ -328,12 +328,14 @@ Lines Pelk::journalLines(bool wanted, std::initializer_list<std::string> prefixe
     return lines;
 }
 
-Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon"}); }
+Lines Pelk::journal() const { return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "ReportEvent"}); }
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "SetProcessShutdownParameters", "Console", "PlaySound"});
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "ReportEvent", "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
+
+Lines Pelk::events() const { return journalLines(true, {"ReportEvent"}); }
 
 Lines Pelk::timers(const std::string& owner) const { return journalLines(true, {"SetTimer " + owner, "KillTimer " + owner}); }
 
