@@ -48,3 +48,11 @@ add_executable(policy_templates ${CMAKE_SOURCE_DIR}/src/settings/policy_template
 target_link_libraries(policy_templates PRIVATE pelk_core)
 add_test(NAME ${TEST_PREFIX}PolicyTemplates.WellFormed
          COMMAND sh -c "$<TARGET_FILE:policy_templates> Pelk.admx Pelk.adml && xmllint --noout Pelk.admx Pelk.adml")
+
+# The help lists the entries of the Windows event log as their table has them, row by row:
+# the tool that writes the message table's source writes the rows too.
+add_executable(system_events ${CMAKE_SOURCE_DIR}/src/settings/system_events_main.cpp)
+target_link_libraries(system_events PRIVATE pelk_core)
+add_test(NAME ${TEST_PREFIX}SystemEvents.HelpListsTheTable
+         COMMAND sh -c "$<TARGET_FILE:system_events> events.mc rows.txt && sed -n '/<h2 id=\"eventlog\">/,/<\\/table>/p' \
+           ${CMAKE_SOURCE_DIR}/docs/ReadMe.htm.in | grep -o '<tr><td>[0-9]*</td><td>[A-Za-z]*</td><td>[^<]*</td>' | diff rows.txt -")

@@ -54,12 +54,30 @@ configure_file(${CMAKE_SOURCE_DIR}/docs/ReadMe.htm.in ${CMAKE_BINARY_DIR}/bin/Re
 
 # The manifest names the processor the program is built for.
 configure_file(${CMAKE_SOURCE_DIR}/src/resources/pelk.manifest.in ${CMAKE_BINARY_DIR}/generated/pelk.manifest @ONLY)
+# The message table of the entries Pelk writes to the Windows event log, from their one
+# table in the code: a tool built for this machine writes the message compiler's source,
+# windmc (of the same binutils as windres) compiles it into the PelkEvents.bin that
+# pelk.rc takes.
+find_program(HOST_CXX NAMES c++ g++ REQUIRED)
+get_filename_component(windres_name ${CMAKE_RC_COMPILER} NAME)
+string(REGEX REPLACE "windres$" "windmc" windmc_name ${windres_name})
+find_program(PELK_WINDMC NAMES ${windmc_name} windmc REQUIRED)
+set(EVENTS_BIN ${CMAKE_BINARY_DIR}/generated/PelkEvents.bin)
+set(EVENTS_SOURCES ${CMAKE_SOURCE_DIR}/src/settings/system_events.cpp ${CMAKE_SOURCE_DIR}/src/settings/system_events_main.cpp
+                   ${CMAKE_SOURCE_DIR}/src/settings/policy_rules.cpp ${CMAKE_SOURCE_DIR}/src/app/text.cpp)
+add_custom_command(OUTPUT ${EVENTS_BIN}
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -I${CMAKE_SOURCE_DIR}/src ${EVENTS_SOURCES} -o ${CMAKE_BINARY_DIR}/system_events
+  COMMAND ${CMAKE_BINARY_DIR}/system_events ${CMAKE_BINARY_DIR}/generated/PelkEvents.mc
+  COMMAND ${PELK_WINDMC} -A -h ${CMAKE_BINARY_DIR}/generated -r ${CMAKE_BINARY_DIR}/generated
+          ${CMAKE_BINARY_DIR}/generated/PelkEvents.mc
+  DEPENDS ${EVENTS_SOURCES} ${CMAKE_SOURCE_DIR}/src/settings/system_events.h VERBATIM)
+
 set(PELK_RC ${CMAKE_SOURCE_DIR}/src/resources/pelk.rc)
 set_source_files_properties(${PELK_RC} PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_BINARY_DIR}/generated/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h")
+  "${CMAKE_SOURCE_DIR}/src/resources/pelk.ico;${CMAKE_BINARY_DIR}/generated/pelk.manifest;${CMAKE_SOURCE_DIR}/src/resources/resource.h;${EVENTS_BIN}")
 
 function(pelk_program name power_layer)
-  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp ${power_layer} ${PELK_RC})
+  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp ${power_layer} ${PELK_RC} ${EVENTS_BIN})
   target_link_libraries(${name} PRIVATE pelk_shell)
   target_compile_options(${name} PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
   target_link_options(${name} PRIVATE -mwindows -s -Wl,--gc-sections -flto -Os)
@@ -101,7 +119,6 @@ find_program(WIXL wixl)
 set(DIST_OUTPUTS)
 # The Group Policy templates, written by a tool built for this machine from the table of
 # policy values the program reads: in each zip, and beside the package.
-find_program(HOST_CXX NAMES c++ g++ REQUIRED)
 set(POLICY_DIR ${CMAKE_BINARY_DIR}/PolicyDefinitions)
 set(POLICY_TEMPLATES ${POLICY_DIR}/Pelk.admx ${POLICY_DIR}/en-US/Pelk.adml)
 set(POLICY_SOURCES ${CMAKE_SOURCE_DIR}/src/settings/policy_rules.cpp ${CMAKE_SOURCE_DIR}/src/settings/policy_templates.cpp

@@ -12,6 +12,7 @@
 #include "resources/resource.h"
 #include "settings/policy.h"
 #include "settings/settings_file.h"
+#include "settings/system_events.h"
 #include "tray/tray.h"
 #include "tray/tray_rules.h"
 #include "triggers/clock_rules.h"
@@ -43,23 +44,31 @@ static bool toldOnConsole;
 // The folder the slam was typed in, for a list file named without one.
 static const char* slamFolder;
 static bool listDone;  // every computer of a list did it: a second start ends with 0
+// The command line of the slam under way (cut to fit), for the Windows event log.
+static char slamLine[1024];
 
 // One line on the console ("Pelk: SERVER7: The network path was not found. (53)"), or
 // else (when asked) a balloon, on an icon of its own where the tray icon is switched off.
-static void tellSlamUser(const char* text, DWORD error, bool balloon)
+// A refusal (entry: its ID) goes to the Windows event log too, with the command line
+// refused (line), by default the slam's.
+static void tellSlamUser(const char* text, DWORD error, bool balloon, int entry = 0, const char* line = slamLine)
 {
-    char line[textSize + 300] = "Pelk: ";
-    appendText(line, sizeof line, text);
+    const char who[] = "Pelk: ";
+    char told[textSize + 300];
+    copyText(told, sizeof told, who);
+    appendText(told, sizeof told, text);
     if (error != 0) {
         char reason[256];
         describeError(error, reason, sizeof reason);
-        appendText(line, sizeof line, ": ");
-        appendText(line, sizeof line, reason);
-        appendText(line, sizeof line, " (");
-        appendNumber(line, sizeof line, error);
-        appendText(line, sizeof line, ")");
+        appendText(told, sizeof told, ": ");
+        appendText(told, sizeof told, reason);
+        appendText(told, sizeof told, " (");
+        appendNumber(told, sizeof told, error);
+        appendText(told, sizeof told, ")");
     }
-    toldOnConsole = osWriteConsoleLine(slamConsole, line) != FALSE;
+    if (entry != 0)
+        reportSystemEvent(entry, line, told + sizeof who - 1);
+    toldOnConsole = osWriteConsoleLine(slamConsole, told) != FALSE;
     if (toldOnConsole || !balloon)
         return;
     showTrayNotice(text, error);
@@ -249,7 +258,7 @@ static DWORD runRemoteSlam(const char* names, bool ownStart, bool endsStart)
         error = startRemoteAction(remote.list ? list : names, remote.list, remoteRestartFlag(settings.commandAction) != 0,
                                   commandForceFlag(settings), remoteSlamFinished, remote.summary, sizeof remote.summary);
     if (error != 0 && error != ERROR_IO_PENDING) {
-        tellSlamUser(remote.summary, remote.list ? shownError : error, true);
+        tellSlamUser(remote.summary, remote.list ? shownError : error, true, entryCommandRefused);
         if (endsStart)
             endAfterNotice(error);
         return error;
@@ -280,6 +289,7 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     // A refused slam leaves the record as it was: nothing was done.
     static Settings before;
     before = settings;
+    copyText(slamLine, sizeof slamLine, commandLine);
     const SlamWords words = applySlamKeywords(commandLine, settings);
     char text[textSize];
     DWORD error = 0;
@@ -315,7 +325,7 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     }
     if (error != 0) {
         settings = before;
-        tellSlamUser(text, 0, true);
+        tellSlamUser(text, 0, true, error == ERROR_ACCESS_DISABLED_BY_POLICY ? entryRefusedByPolicy : entryCommandRefused);
         if (ownStart)
             endAfterNotice(error);
         return error;
@@ -364,7 +374,7 @@ static DWORD refuseMisplaced(const char* commandLine)
     appendText(text, sizeof text, "\" is a keyword of /slam (Pelk.exe /slam ");
     appendText(text, sizeof text, argument);
     appendText(text, sizeof text, "): nothing was done.");
-    tellSlamUser(text, 0, true);
+    tellSlamUser(text, 0, true, entryCommandRefused, commandLine);
     return ERROR_INVALID_PARAMETER;
 }
 
@@ -382,12 +392,13 @@ DWORD runHandedOverSlam(const char* commandLine, DWORD consoleProcess, const cha
     const SlamWords words = applySlamKeywords(commandLine, probe);
     const bool abort = words.abort && words.unknown[0] == '\0';
     if (!abort && remoteRunning != 0 && (words.remote || probe.commandAction > 5)) {
-        tellSlamUser("Pelk is busy with a remote action: nothing was done.", 0, false);
+        tellSlamUser("Pelk is busy with a remote action: nothing was done.", 0, false, entryCommandRefused,
+                     commandLine);
         return handOverBusy;
     }
     if (!abort && (promptOpen != 0 || optionsOpen != 0 || slamEnding())) {
         tellSlamUser("Pelk is busy with an open window (a prompt, Schedule Shutdown or the options): nothing was done.",
-                     0, false);
+                     0, false, entryCommandRefused, commandLine);
         return handOverBusy;
     }
     slamFolder = folder;

@@ -1,26 +1,37 @@
 // Performing a PowerAction: the log line, the one call of Windows, and the
 // forced retries when Windows has not ended the logon 15 seconds later.
 #include "app/globals.h"
+#include "app/text.h"
 #include "power/actions.h"
 #include "power/power.h"
 #include "power/power_calls.h"
 #include "resources/resource.h"
 #include "settings/policy.h"
 #include "settings/settings_file.h"
+#include "settings/system_events.h"
 #include "tray/tray.h"
 
 // The flag word of the last ExitWindowsEx action: what the forced retries repeat.
 // Suspend, Hibernate and a remote shutdown in between leave it alone.
 static DWORD lastExitFlags;
 
-// A refused action is not silent: the user sees why in a balloon, and the log,
-// where the action was logged, says that it failed.
+// A refused action is not silent: the user sees why in a balloon, the log, where the
+// action was logged, says that it failed, and the Windows event log says so in the
+// system's words: failed, or refused by a policy.
 void reportFailure(const char* name, DWORD error, int writeLog)
 {
     char text[textSize];
     formatActionFailure(name, error, text, sizeof text);
     if (writeLog != 0)
         appendLogLine(text);
+    char number[12] = "";
+    char reason[256];
+    appendNumber(number, sizeof number, error);
+    describeError(error, reason, sizeof reason);
+    if (error == ERROR_ACCESS_DISABLED_BY_POLICY)
+        reportSystemEvent(entryRefusedByPolicy, name, reason);
+    else
+        reportSystemEvent(entryActionFailed, name, number, reason);
     showTrayNotice(text, error);
 }
 
@@ -38,6 +49,7 @@ DWORD performAction(DWORD action, int writeLog, const char* machineName)
     }
     if (writeLog != 0)
         appendLogLine(entry->logText);
+    reportSystemEvent(entryActionPerformed, entry->logText);
     osSetProcessShutdownParameters(0x100, 0);
     BOOL done = TRUE;
     switch (entry->call) {

@@ -2,10 +2,12 @@
 #pragma once
 #include <windows.h>
 
-// Performs one action; writeLog asks for a line in the event log first. 0 when Windows
-// took it, else its error, which the user has been told of.
+// Performs one action; writeLog asks for a line in the event log first (the Windows
+// event log has its entry whatever writeLog). 0 when Windows took it, else its error,
+// which the user has been told of.
 DWORD performAction(DWORD action, int writeLog, const char* machineName);
-// Tells the user (and the log, when writeLog) that Windows refused `name` with `error`.
+// Tells the user, the Windows event log (and the log, when writeLog) that Windows
+// refused `name` with `error`.
 void reportFailure(const char* name, DWORD error, int writeLog);
 void onForceFallbackTimer(HWND window);
 void onForcedRetryTimer(HWND window);

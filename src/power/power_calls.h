@@ -63,6 +63,11 @@ DWORD osConsoleOfParent();
 // Writes one line to the console of that process; FALSE when there is none (0).
 BOOL osWriteConsoleLine(DWORD consoleProcess, const char* line);
 
+// One entry in the Application log of Windows under the source "Pelk": its type
+// (EVENTLOG_*_TYPE), the message's ID and `count` insertion strings. Whether it was
+// written is not told: the log never holds up what it reports.
+void osReportEvent(WORD type, DWORD id, WORD count, const char** strings);
+
 // Window timers; a dialog's timers too.
 UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs);
 BOOL osKillTimer(HWND window, UINT_PTR id);

@@ -47,6 +47,17 @@ void osCloseWakeTimer(HANDLE timer) { CloseHandle(timer); }
 
 BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data) { return Shell_NotifyIconA(operation, data); }
 
+// The source is registered once and kept for the life of the process; one the system
+// refuses is asked for again at the next entry.
+void osReportEvent(WORD type, DWORD id, WORD count, const char** strings)
+{
+    static HANDLE source;
+    if (source == nullptr)
+        source = RegisterEventSourceA(nullptr, "Pelk");
+    if (source != nullptr)
+        ReportEventA(source, type, 0, id, nullptr, count, 0, strings, nullptr);
+}
+
 UINT_PTR osSetTimer(HWND window, UINT_PTR id, UINT periodMs) { return SetTimer(window, id, periodMs, nullptr); }
 
 BOOL osKillTimer(HWND window, UINT_PTR id) { return KillTimer(window, id); }

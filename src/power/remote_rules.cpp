@@ -113,23 +113,29 @@ uint32_t remoteRunExitCode(const RemoteRun& run)
     return 0;
 }
 
+RemoteTally tallyRemoteRun(const RemoteRun& run)
+{
+    RemoteTally t = {0, 0, 0};
+    for (size_t i = 0; i < run.count; ++i) {
+        t.done += run.state[i] == hostDone && run.error[i] == 0;
+        t.failed += run.state[i] == hostDone && run.error[i] != 0 && run.error[i] != remoteTimedOut;
+        t.silent += run.state[i] == hostDone && run.error[i] == remoteTimedOut;
+    }
+    return t;
+}
+
 void formatRemoteSummary(const RemoteRun& run, const char* action, char* out, size_t size)
 {
-    size_t done = 0, failed = 0, silent = 0;
-    for (size_t i = 0; i < run.count; ++i) {
-        done += run.state[i] == hostDone && run.error[i] == 0;
-        failed += run.state[i] == hostDone && run.error[i] != 0 && run.error[i] != remoteTimedOut;
-        silent += run.state[i] == hostDone && run.error[i] == remoteTimedOut;
-    }
+    const RemoteTally t = tallyRemoteRun(run);
     copyText(out, size, action);
     const struct {
         const char* before;
         size_t number;
-    } parts[] = {{" of ", run.count}, {run.count == 1 ? " computer: " : " computers: ", done}, {" done, ", failed},
-                 {" failed, ", silent}, {" did not answer in ", run.deadlineMs / 1000}};
+    } parts[] = {{" of ", run.count}, {run.count == 1 ? " computer: " : " computers: ", t.done}, {" done, ", t.failed},
+                 {" failed, ", t.silent}, {" did not answer in ", run.deadlineMs / 1000}};
     for (const auto& part : parts) {
         appendText(out, size, part.before);
         appendNumber(out, size, static_cast<uint32_t>(part.number));
     }
-    appendText(out, size, done == run.count ? " s." : " s (the log names them).");
+    appendText(out, size, t.done == run.count ? " s." : " s (the log names them).");
 }

@@ -40,5 +40,10 @@ int expireHost(RemoteRun& run, uint32_t now);
 bool remoteRunDone(const RemoteRun& run);
 // 0 when every computer did it, else the error of the first in the list that did not.
 uint32_t remoteRunExitCode(const RemoteRun& run);
+// How many computers did it, failed, and did not answer in time.
+struct RemoteTally {
+    size_t done, failed, silent;
+};
+RemoteTally tallyRemoteRun(const RemoteRun& run);
 // "Remote Restart of 12 computers: 10 done, 2 failed (the log names them)."
 void formatRemoteSummary(const RemoteRun& run, const char* action, char* out, size_t size);

@@ -8,6 +8,7 @@
 #include "power/actions.h"
 #include "power/power_calls.h"
 #include "settings/settings_file.h"
+#include "settings/system_events.h"
 #include "tray/tray.h"
 
 static RemoteRun run;
@@ -41,10 +42,26 @@ static DWORD WINAPI callComputer(void* parameter)
     return 0;
 }
 
+// Every computer's answer in the Windows event log: done, failed in the system's words,
+// or no answer by its deadline.
+static void reportResult(size_t host)
+{
+    const DWORD error = run.error[host];
+    const bool failed = error != 0 && error != remoteTimedOut;
+    char number[12] = "";
+    char reason[256] = "";
+    appendNumber(number, sizeof number, error == remoteTimedOut ? run.deadlineMs / 1000 : error);
+    if (failed)
+        describeError(error, reason, sizeof reason);
+    reportSystemEvent(error == 0 ? entryRemoteDone : failed ? entryRemoteFailed : entryRemoteTimedOut, runAction,
+                      hostNames[host], error != 0 ? number : nullptr, failed ? reason : nullptr);
+}
+
 // "Remote Shut of PC02 failed (error 53)", and of a list also what the system calls
 // the error and each computer that did it.
 static void logResult(size_t host)
 {
+    reportResult(host);
     if (!runLogs || (!runList && run.error[host] == 0))
         return;
     char name[textSize];
@@ -90,6 +107,18 @@ static void callWaitingComputers()
     }
 }
 
+// A list's tally in the Windows event log, beside each computer's entry.
+static void reportTally()
+{
+    const RemoteTally t = tallyRemoteRun(run);
+    char numbers[4][12] = {};
+    const size_t values[4] = {run.count, t.done, t.failed, t.silent};
+    for (int i = 0; i < 4; ++i)
+        appendNumber(numbers[i], sizeof numbers[i], static_cast<uint32_t>(values[i]));
+    reportSystemEvent(t.done == run.count ? entryRemoteListDone : entryRemoteListIncomplete, runAction, numbers[0],
+                      numbers[1], numbers[2], numbers[3]);
+}
+
 // The run is over once every computer has answered or been given up: the finisher is
 // told, from whatever handler saw the last answer.
 static RemoteFinished runFinished;
@@ -104,6 +133,8 @@ static void finishRun(DWORD cancelled)
         formatRemoteSummary(run, runAction, runSummary, runSummarySize);
     else
         copyText(runSummary, runSummarySize, hostNames[0]);
+    if (runList)
+        reportTally();
     const DWORD error = remoteRunExitCode(run);
     runFinished(error == 0 ? cancelled : error, runSummary);
 }

@@ -5,10 +5,13 @@
 #include <cstring>
 
 #include "settings/policy.h"
+#include "settings/settings_file.h"
+#include "settings/system_events.h"
 
 Policy policy;
 // What the user chose, for the fields a policy sets; the record in effect holds the rest.
 static Settings userRecord;
+static bool readBefore;  // the values have been read once: at start
 
 static void readPolicyValues(HKEY root, Policy& p)
 {
@@ -44,5 +47,12 @@ bool applyPolicy()
     policy = fresh;
     settings = user;
     overlayPolicy(policy, settings);
+    // The Windows event log names the values in effect: at start when there are any (none
+    // were before), later whenever they change; nothing while NoEventLog is among them.
+    char values[1000];
+    formatPolicyValues(policy, values, sizeof values);
+    if (changed)
+        reportSystemEvent(readBefore ? entryPolicyChanged : entryPolicyAtStart, values);
+    readBefore = true;
     return changed;
 }

@@ -12,6 +12,7 @@
 #include "app/text.h"
 #include "battery/alert_rules.h"
 #include "power/actions.h"
+#include "settings/system_events.h"
 #include "tray/tray_rules.h"
 #include "triggers/idle_rules.h"
 #include "triggers/schedule_rules.h"
@@ -170,10 +171,10 @@ struct Run {
     AgendaOut& out;
 };
 
-void log(Run& r, const char* what, const char* how);
-void logCall(Run& r, const AgendaCall& c, const char* how);
+void log(Run& r, uint16_t entry, const char* what, const char* how);
+void logCall(Run& r, const AgendaCall& c, uint16_t entry, const char* how);
 void end(Run& r, AgendaCall& c);
-void drop(Run& r, AgendaCall& c, const char* how);
+void drop(Run& r, AgendaCall& c, uint16_t entry, const char* how);
 bool fresh(const Run& r, uint64_t due)
 {
     return due >= r.a.awakeSince && due <= r.e.now.tick && r.e.now.tick - due <= dueWindowMs;
@@ -196,15 +197,17 @@ void onAbort(Run& r);
 void ask(Run& r);
 void plan(Run& r);
 
-void log(Run& r, const char* what, const char* how)
+// Made whether or not the user keeps a log: the Windows event log has every line.
+void log(Run& r, uint16_t entry, const char* what, const char* how)
 {
-    if (r.s.logEvents == 0 || r.out.logCount >= agendaLogMost)
+    if (r.out.logCount >= agendaLogMost)
         return;
+    r.out.logEntry[r.out.logCount] = entry;
     copyText(r.out.log[r.out.logCount], agendaLogSize, what);
     appendText(r.out.log[r.out.logCount++], agendaLogSize, how);
 }
 
-void logCall(Run& r, const AgendaCall& c, const char* how)
+void logCall(Run& r, const AgendaCall& c, uint16_t entry, const char* how)
 {
     char what[agendaLineSize];
     describe(r.s, r.e.now, c.kind, c.action, what, sizeof what);
@@ -215,7 +218,7 @@ void logCall(Run& r, const AgendaCall& c, const char* how)
         appendText(what, sizeof what, " at ");
         appendText(what, sizeof what, time);
     }
-    log(r, what, how);
+    log(r, entry, what, how);
 }
 
 // A call ends without its action; a prompt that shows goes with it.
@@ -229,9 +232,9 @@ void end(Run& r, AgendaCall& c)
     }
 }
 
-void drop(Run& r, AgendaCall& c, const char* how)
+void drop(Run& r, AgendaCall& c, uint16_t entry, const char* how)
 {
-    logCall(r, c, how);
+    logCall(r, c, entry, how);
     end(r, c);
 }
 
@@ -249,7 +252,7 @@ void add(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repeat)
     }
     char what[agendaLineSize];
     describe(r.s, r.e.now, kind, action, what, sizeof what);
-    log(r, what, " missed: too much was waiting");
+    log(r, entryMissedCrowded, what, " missed: too much was waiting");
 }
 
 // What came due acts only while fresh; else the log says it was missed.
@@ -260,7 +263,7 @@ void addOrMiss(Run& r, AgendaKind kind, uint8_t action, uint64_t due, bool repea
     if (fresh(r, due))
         add(r, kind, action, due, repeat);
     else
-        log(r, what, missedText);
+        log(r, entryMissedAway, what, missedText);
 }
 
 bool pending(const Run& r, AgendaKind kind)
@@ -313,7 +316,7 @@ void passClock(Run& r, AgendaKind kind, uint64_t dTick)
     if (ahead && at - last > ticks && r.e.now.utc - r.a.last.utc > ticks + int64_t(jumpSlackMs)) {
         char what[agendaLineSize];
         describe(r.s, r.e.now, kind, c.action, what, sizeof what);
-        log(r, what, " missed: the clock was set past it");
+        log(r, entryMissedClockSet, what, " missed: the clock was set past it");
         spend(r, kind, c, day);
         return;
     }
@@ -336,7 +339,7 @@ void missWhileAway(Run& r)
             continue;
         char what[agendaLineSize];
         describe(r.s, r.e.now, kind, c.action, what, sizeof what);
-        log(r, what, missedText);
+        log(r, entryMissedAway, what, missedText);
         spend(r, kind, c, day);
     }
 }
@@ -371,7 +374,7 @@ void passTime(Run& r)
         r.a.asleep = false;
         for (AgendaCall& c : r.a.calls) {
             if (c.state == callWaiting || c.state == callAsking)
-                drop(r, c, missedText);
+                drop(r, c, entryMissedAway, missedText);
         }
     }
     if (r.e.kind == eventStart)
@@ -387,7 +390,7 @@ void passTime(Run& r)
             continue;
         // The idle shutdown comes back only to a computer that nobody has used since.
         if (!fresh(r, c.tick))
-            drop(r, c, missedText);
+            drop(r, c, entryMissedAway, missedText);
         else
             c.state = callWaiting;
     }
@@ -412,7 +415,7 @@ void passTime(Run& r)
     }
     for (AgendaCall& c : r.a.calls) {
         if (c.state != callFree && c.state != callWithdrawn && !standing(r, c))
-            drop(r, c, c.kind == kindBattery ? " cancelled: the battery is no longer low"
+            drop(r, c, entryCancelled, c.kind == kindBattery ? " cancelled: the battery is no longer low"
                     : c.kind == kindIdle && r.s.idleEnabled != 0 ? " cancelled: the computer was used" : " cancelled: no longer set");
     }
     r.a.last = now;
@@ -425,7 +428,7 @@ void putOff(Run& r, AgendaCall& c)
     char how[40] = " put off ";
     appendNumber(how, sizeof how, minutes);
     appendText(how, sizeof how, " min");
-    logCall(r, c, how);
+    logCall(r, c, entryPutOff, how);
     c.state = callPutOff;
     c.since = r.e.now.tick;
     c.tick = r.e.now.tick + uint64_t(minutes) * 60000;
@@ -509,7 +512,7 @@ void onAbort(Run& r)
         }
     }
     appendText(r.out.balloon, sizeof r.out.balloon, ".");
-    log(r, r.out.balloon, "");
+    log(r, entryAborted, r.out.balloon, "");
 }
 
 // One prompt at a time, none while a window it must not meet shows: the call that came

@@ -67,6 +67,7 @@ const size_t agendaLogSize = 200;
 // wake-up armed first), the prompt asked; then one timer at `next`.
 struct AgendaOut {
     char log[agendaLogMost][agendaLogSize];
+    uint16_t logEntry[agendaLogMost];  // each line's ID in the Windows event log (settings/system_events.h)
     size_t logCount;
     char balloon[256];
     bool save;      // the record's remembered part changed

@@ -81,8 +81,11 @@ static void perform(const AgendaOut& out)
 
 static void apply(const AgendaOut& out, uint64_t now)
 {
-    for (size_t i = 0; i < out.logCount; ++i)
-        appendLogLine(out.log[i]);
+    for (size_t i = 0; i < out.logCount; ++i) {
+        if (settings.logEvents != 0)
+            appendLogLine(out.log[i]);
+        reportSystemEvent(out.logEntry[i], out.log[i]);
+    }
     if (out.save)
         saveSettings();
     if (out.withdraw && askShowing)

@@ -134,6 +134,12 @@ TEST(CommandLine, ListOfComputers)
     EXPECT_EQ(0u, log[2].rfind("Remote Shut of pc2 failed (error 53): ", 0)) << log[2];
     EXPECT_EQ("Console Pelk: Remote Shut of 3 computers: 1 done, 1 failed, 1 did not answer in 60 s (the log names them).",
               first.journal().back());
+    Lines events = first.events();  // for the Windows event log, whatever the user's log: each computer, the tally
+    std::sort(events.begin(), events.end());
+    ASSERT_EQ(4u, events.size());
+    EXPECT_EQ(0u, events[0].rfind("ReportEvent Pelk 1 1301 Remote Shut|pc2|53|", 0)) << events[0];
+    EXPECT_EQ((Lines{"ReportEvent Pelk 2 1302 Remote Shut|PC3|60", "ReportEvent Pelk 2 1304 Remote Shut|3|1|1|1",
+                     "ReportEvent Pelk 4 1300 Remote Shut|PC1"}), Lines(events.begin() + 1, events.end()));
 
     // Lists that name no computer, or hold what is none, call nobody and say so: saved as
     // UTF-16 (one-letter names), no file's name (an empty variable), none, a name with

@@ -330,14 +330,16 @@ Lines Pelk::journalLines(bool wanted, std::initializer_list<std::string> prefixe
 
 Lines Pelk::journal() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart"});
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart", "ReportEvent"});
 }
 
 Lines Pelk::powerCalls() const
 {
-    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart",
+    return journalLines(false, {"SetTimer", "KillTimer", "Shell_NotifyIcon", "RegisterApplicationRestart", "ReportEvent",
                                 "SetProcessShutdownParameters", "Console", "PlaySound"});
 }
+
+Lines Pelk::events() const { return journalLines(true, {"ReportEvent"}); }
 
 Lines Pelk::timers(const std::string& owner) const { return journalLines(true, {"SetTimer " + owner, "KillTimer " + owner}); }
 

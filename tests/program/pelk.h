@@ -83,6 +83,7 @@ public:
     Lines powerCalls() const;  // without the shutdown parameters that precede every action, console lines, sounds
     Lines timers(const std::string& owner = "") const;  // "SetTimer main 8 500", "KillTimer dialog 2", ...; of one owner when named
     Lines trayIcon() const;    // "Shell_NotifyIcon add 7 Pelk 1.4", ...
+    Lines events() const;      // for the Windows event log: "ReportEvent Pelk 4 1000 Shutdown", ...
     void clearJournal() { DeleteFileA(path("PowerJournal.txt").c_str()); }
     bool waitForPowerCalls(size_t count, DWORD timeoutMs = patienceMs);
     std::string read(const char* name) const;

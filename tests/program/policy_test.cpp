@@ -5,6 +5,7 @@
 #include <shlwapi.h>
 
 #include <algorithm>
+#include <regex>
 
 #include "pelk.h"
 #include "settings/policy_rules.h"
@@ -142,4 +143,30 @@ TEST(Policy, ATaskOfTheSystemAccount)
         }
     }
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, policyKey);
+}
+
+// The Windows event log has its entries whatever the user's log: the policy at start and when
+// it changes, an action and its failure, a refused command line; none while NoEventLog is set.
+TEST(Policy, EventLogEntriesUnlessSwitchedOff)
+{
+    setPolicy(HKEY_CURRENT_USER, "NoForce", 1);
+    Pelk pelk, refused;
+    pelk.setReading("callError", ERROR_ACCESS_DENIED);
+    ASSERT_TRUE(pelk.startQuiet({{&Settings::trayPromptMode, 0}, {&Settings::logEvents, 0}}));
+    ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_SUSPEND));
+    ASSERT_TRUE(refused.start("/slam /bogus") && refused.waitForExit());  // refused by the copy that runs
+    std::string events;
+    for (const std::string& line : pelk.events())
+        events += line + "\n";
+    EXPECT_TRUE(std::regex_match(events, std::regex("ReportEvent Pelk 4 1200 NoForce=1\nReportEvent Pelk 4 1000 Suspend\n"
+        "ReportEvent Pelk 1 1001 Suspend\\|5\\|.+\nReportEvent Pelk 2 1003 .+ /slam /bogus\\|\"/bogus\" is no keyword; nothing was done.\n")))
+        << events;
+    pelk.clearJournal();
+    setPolicy(HKEY_CURRENT_USER, "NoEventLog", 1);
+    announcePolicyChange();
+    ASSERT_TRUE(pelk.send(WM_COMMAND, IDM_SUSPEND));
+    EXPECT_EQ(Lines{"SetSystemPowerState 1 0"}, pelk.powerCalls());  // acted and failed, and wrote none
+    SHDeleteKeyA(HKEY_CURRENT_USER, policyKey);
+    announcePolicyChange();
+    EXPECT_EQ(Lines{"ReportEvent Pelk 4 1201 none"}, pelk.events());
 }

@@ -1,12 +1,15 @@
 // The release as a user gets it: the installer installs silently, the installed
 // Pelk runs from Program Files with its data in the application-data folder, its
 // program watch reads the system's list of processes, and the uninstaller ends it
-// and removes it, leaving the user's settings.
+// and removes it, leaving the user's settings; the Event Viewer finds its texts in Pelk.exe.
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <msi.h>
 
+#include <regex>
+
 #include "pelk.h"
+#include "settings/system_events.h"
 #include "version.h"
 
 static std::string specialFolder(int id)
@@ -159,4 +162,20 @@ TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
     EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1);
     EXPECT_FALSE(exists(folder));
     SHDeleteValueA(HKEY_CURRENT_USER, runKey, "Pelk.exe");
+}
+
+// The Event Viewer's text of each entry, from Pelk.exe: the table's, with the strings put in.
+TEST(Release, MessageTableHoldsEveryEntry)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    lstrcpyA(PathFindFileNameA(path), "Pelk.exe");  // beside the test program
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);  // else every text fails
+    const DWORD_PTR strings[] = {DWORD_PTR("<1>"), DWORD_PTR("<2>"), DWORD_PTR("<3>"), DWORD_PTR("<4>"), DWORD_PTR("<5>")};
+    for (const SystemEvent* e = systemEvents; e < systemEvents + systemEventCount; ++e) {
+        char text[1000];
+        DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, e->id, 0, text,
+                                      sizeof text, reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(strings)));
+        EXPECT_EQ(std::regex_replace(e->text, std::regex("%(\\d)"), "<$1>") + "\r\n", std::string(text, length)) << e->id;
+    }
 }

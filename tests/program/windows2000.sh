@@ -6,7 +6,7 @@
 # Arguments: the objdump of the 32-bit tools, Pelk.exe.
 set -eu
 windows2000="ADVAPI32.DLL AdjustTokenPrivileges InitiateSystemShutdownA LookupPrivilegeValueA OpenProcessToken
-  RegCloseKey RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegQueryValueExA RegSetValueExA
+  RegCloseKey RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegQueryValueExA RegSetValueExA RegisterEventSourceA ReportEventA
 COMCTL32.DLL CreatePropertySheetPageA InitCommonControlsEx PropertySheetA
 GDI32.DLL CreateFontA DeleteObject GetDeviceCaps
   CreateBitmap CreateCompatibleDC CreateDIBSection DeleteDC PatBlt SelectObject

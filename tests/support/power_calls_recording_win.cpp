@@ -178,6 +178,15 @@ BOOL osShellNotifyIcon(DWORD operation, NOTIFYICONDATAA* data)
     return operation == NIM_ADD && trayAdd == 0 ? FALSE : done;
 }
 
+// "ReportEvent Pelk 4 1000 Shutdown|...": the source, type, ID and strings.
+void osReportEvent(WORD type, DWORD id, WORD count, const char** strings)
+{
+    char joined[2000] = "";
+    for (WORD i = 0; i < count; ++i)
+        std::snprintf(joined + lstrlenA(joined), sizeof joined - lstrlenA(joined), i == 0 ? "%s" : "|%s", strings[i]);
+    journal("ReportEvent Pelk %u %lu %s", type, id, joined);
+}
+
 // "main" is the MainWindow; any other window is a dialog.
 static const char* timerOwner(HWND window)
 {

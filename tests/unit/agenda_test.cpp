@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "battery/alert_rules.h"
+#include "settings/system_events.h"
 #include "triggers/agenda.h"
 #include "triggers/idle_rules.h"
 
@@ -23,6 +25,8 @@ struct Step { Op op; int a, b; uint64_t r; };  // r: the step's own randomness (
 const char* const opNames[] = {"wait", "sleep", "restart", "clock", "zone", "plug", "level", "input", "options",
                                "abort", "answer", "countdown", "once", "repeat", "idle", "watch", "end", "low"};
 const int64_t minuteMs = 60000, freshMs = 122000, dayMs = 86400000;
+const std::map<int, std::string> entryWords = {{entryAborted, "Aborted"}, {entryMissedAway, " missed: the computer"},
+    {entryMissedCrowded, " missed: too much"}, {entryMissedClockSet, " missed: the clock"}, {entryCancelled, " cancelled: "}, {entryPutOff, " put off "}};
 
 int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 // Days from 1 January 1970, and back.
@@ -226,6 +230,11 @@ private:
         agendaEvent(agenda_, s_, e, out);
         ++events;
         logs_ += out.logCount;
+        for (size_t i = 0; i < out.logCount; ++i) {  // each line carries the Windows event log's ID of its kind
+            const auto words = entryWords.find(out.logEntry[i]);
+            if (words == entryWords.end() || std::string(out.log[i]).find(words->second) == std::string::npos)
+                fail("entry " + std::to_string(out.logEntry[i]) + " for " + out.log[i]);
+        }
         timer_ = out.next;
         balloon_ = out.balloon[0] != '\0' ? out.balloon : balloon_;
         if (out.perform)
