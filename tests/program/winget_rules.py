@@ -18,10 +18,8 @@ FIELD = {  # name: (pattern, shortest, longest); pattern None: any text
     "InstallerSha256": (r"[A-Fa-f0-9]{64}", 64, 64), "ProductCode": (None, 1, 255), "UpgradeCode": (GUID, 38, 38),
     "Architecture": ("x86|x64|arm|arm64|neutral", 1, 7), "Scope": ("user|machine", 4, 7),
     "InstallerType": ("msix|msi|appx|exe|zip|inno|nullsoft|wix|burn|pwa|portable|font", 2, 8),
-    "ReturnResponse": ("packageInUse|packageInUseByApplication|installInProgress|fileInUse|missingDependency|diskFull|"
-                       "insufficientMemory|invalidParameter|noNetwork|contactSupport|rebootRequiredToFinish|"
-                       "rebootRequiredForInstall|rebootInitiated|cancelledByUser|alreadyInstalled|downgrade|"
-                       "blockedByPolicy|systemNotSupported|custom", 1, 30),
+    "ReturnResponse": ("packageInUse|packageInUseByApplication|installInProgress|fileInUse|missingDependency|diskFull|insufficientMemory|invalidParameter|noNetwork|contactSupport|rebootRequiredToFinish|"
+                       "rebootRequiredForInstall|rebootInitiated|cancelledByUser|alreadyInstalled|downgrade|blockedByPolicy|systemNotSupported|custom", 1, 30),
 }
 REQUIRED = {"version": ["DefaultLocale"], "installer": ["Installers"],
             "defaultLocale": ["PackageLocale", "Publisher", "PackageName", "License", "ShortDescription"]}
@@ -38,23 +36,19 @@ def check(where, node):
             if not isinstance(value, str) or not shortest <= len(value) <= longest or \
                     (pattern and not re.fullmatch(pattern, value)):
                 faults.append(f"{where}: {name} {value!r}")
-        elif name == "InstallerReturnCode" and (not isinstance(value, int) or value == 0):
-            faults.append(f"{where}: {name} {value!r}")
 
 manifests = {}
 for path in sys.argv[1:]:
     manifest = yaml.safe_load(open(path, encoding="utf-8"))
     kind = manifest.get("ManifestType")
     manifests[kind] = manifest
-    for name in ["PackageIdentifier", "PackageVersion", "ManifestType", "ManifestVersion"] + REQUIRED.get(kind, ["?"]):
-        if name not in manifest:
-            faults.append(f"{path}: no {name}")
+    faults += [f"{path}: no {name}" for name in ["PackageIdentifier", "PackageVersion", "ManifestType",
+                                                "ManifestVersion"] + REQUIRED.get(kind, ["?"]) if name not in manifest]
     check(path, manifest)
 installers = manifests.get("installer", {}).get("Installers", [])
 for installer in installers:
-    for name in ["Architecture", "InstallerUrl", "InstallerSha256", "InstallerType"]:
-        if name not in installer:
-            faults.append(f"an installer without {name}")
+    faults += [f"an installer without {name}" for name in ["Architecture", "InstallerUrl", "InstallerSha256",
+                                                          "InstallerType"] if name not in installer]
     if installer.get("InstallerType") == "msi" and not re.fullmatch(GUID, installer.get("ProductCode", "")):
         faults.append(f"{installer.get('InstallerUrl')}: no ProductCode of a package")
 for machine, runs in [("x64", ["x64", "x86", "neutral"]), ("x86", ["x86", "neutral"])]:
