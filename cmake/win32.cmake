@@ -40,7 +40,7 @@ target_compile_options(pelk_core PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 file(GLOB SHELL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*_win.cpp)
-list(FILTER SHELL_SOURCES EXCLUDE REGEX "/(main_win|power_calls_win)\\.cpp$")
+list(FILTER SHELL_SOURCES EXCLUDE REGEX "/(main_win|power_calls_win)\\.cpp$|/setup/")
 add_library(pelk_shell STATIC ${SHELL_SOURCES})
 target_link_libraries(pelk_shell PUBLIC pelk_core comctl32 shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(pelk_shell PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
@@ -85,10 +85,20 @@ endfunction()
 pelk_program(Pelk ${CMAKE_SOURCE_DIR}/src/power/power_calls_win.cpp)
 pelk_program(PelkTest ${CMAKE_SOURCE_DIR}/tests/support/power_calls_recording_win.cpp)
 
+# The custom actions of the Windows Installer package, at the package's width, exported
+# under their plain names.
+add_library(PelkSetup SHARED ${CMAKE_SOURCE_DIR}/src/setup/setup_actions_win.cpp)
+set_target_properties(PelkSetup PROPERTIES PREFIX "")
+target_include_directories(PelkSetup PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(PelkSetup PRIVATE msi user32 advapi32 kernel32)
+target_compile_options(PelkSetup PRIVATE ${PELK_WARNINGS} ${PELK_SMALL})
+target_link_options(PelkSetup PRIVATE -s -Wl,--kill-at -Wl,--gc-sections -flto -Os)
+
 # The release, in build/dist: the 32-bit zip, installer and Windows Installer package (one
-# Pelk for every Windows), and the 64-bit zip for Windows without 32-bit support. The
-# 64-bit build also makes an installer and a package for 64-bit Windows from the same
-# scripts, for its release test only. What the release holds is listed here, once.
+# Pelk for every Windows), the 64-bit package (which winget and software distribution
+# pick on 64-bit Windows) and the 64-bit zip for Windows without 32-bit support. The
+# 64-bit build also makes an installer for 64-bit Windows from the same script, for its
+# release test only. What the release holds is listed here, once.
 set(DIST_DIR ${CMAKE_SOURCE_DIR}/build/dist)
 set(PELK_DOWNLOAD_URL "https://github.com/orvenlit/pelk/releases/download/v${PELK_VERSION}/" CACHE STRING
     "Where the release's files are downloaded from (the winget manifests point there)")
@@ -99,9 +109,9 @@ set(PELK_UPGRADE_CODE "{${PELK_UPGRADE_GUID}}")
 if(PELK_BUILD STREQUAL win64)
   set(DIST_ZIP ${DIST_DIR}/Pelk-${PELK_VERSION}-x64.zip)
   set(DIST_SETUP ${CMAKE_BINARY_DIR}/Pelk-${PELK_VERSION}-x64-setup.exe)
-  set(DIST_MSI ${CMAKE_BINARY_DIR}/Pelk-${PELK_VERSION}-x64.msi)
+  set(DIST_MSI ${DIST_DIR}/Pelk-${PELK_VERSION}-x64.msi)
   set(SETUP_UNDER_TEST "..\\\\Pelk-${PELK_VERSION}-x64-setup.exe")
-  set(MSI_UNDER_TEST "..\\\\Pelk-${PELK_VERSION}-x64.msi")
+  set(MSI_UNDER_TEST "..\\\\..\\\\dist\\\\Pelk-${PELK_VERSION}-x64.msi")
   set(NSIS_TARGET -DX64)
   set(MSI_ARCH x64)
 else()
@@ -154,18 +164,29 @@ endif()
 # The package of a version: its files gathered in a folder of their own (an empty
 # DefSet.txt beside Pelk.exe would move the settings of a Pelk run from bin/), and a
 # ProductCode derived from the version and the width, so that a rebuild of a version
-# keeps its code and a package of another version has another.
+# keeps its code and a package of another version has another. msibuild then writes what
+# this wixl drops: LAUNCH among the secure properties, the upgrade of this version's
+# other width (IncludeMaximum, attribute 768 with IncludeMinimum), and the commit flag of
+# the NSIS takeover (512, over its deferred DLL action's 3137).
+find_program(MSIBUILD msibuild)
 function(pelk_msi output version)
   string(UUID code NAMESPACE ${PELK_UPGRADE_GUID} NAME "Pelk ${version} ${MSI_ARCH}" TYPE SHA1 UPPER)
+  string(REGEX MATCH "^([0-9]+)\\.([0-9]+)" numbers ${version})
   set(files ${CMAKE_BINARY_DIR}/msi-files-${version})
   file(MAKE_DIRECTORY ${files})  # wixl takes the files' paths relative to the folder it runs in
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Pelk> ${CMAKE_BINARY_DIR}/bin/ReadMe.htm
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Pelk> $<TARGET_FILE:PelkSetup> ${CMAKE_BINARY_DIR}/bin/ReadMe.htm
             ${CMAKE_SOURCE_DIR}/src/resources/pelk.ico ${files}
     COMMAND ${CMAKE_COMMAND} -E touch ${files}/DefSet.txt
-    COMMAND ${WIXL} -a ${MSI_ARCH} -D Arch=${MSI_ARCH} -D Version=${version} -D ProductCode={${code}}
-            -D UpgradeCode=${PELK_UPGRADE_CODE} -D Bin=. -o ${output} ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs
-    WORKING_DIRECTORY ${files} DEPENDS Pelk ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs VERBATIM)
+    COMMAND ${WIXL} -a ${MSI_ARCH} -D Arch=${MSI_ARCH} -D Version=${version} -D Major=${CMAKE_MATCH_1}
+            -D Minor=${CMAKE_MATCH_2} -D ProductCode={${code}} -D UpgradeCode=${PELK_UPGRADE_CODE} -D Bin=.
+            -o ${output} ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs
+    COMMAND ${MSIBUILD} ${output}
+      -q "UPDATE `Property` SET `Value` = 'LAUNCH;WIX_UPGRADE_DETECTED;WIX_DOWNGRADE_DETECTED' WHERE `Property` = 'SecureCustomProperties'"
+      -q "DELETE FROM `Upgrade` WHERE `ActionProperty` = 'WIX_UPGRADE_DETECTED'"
+      -q "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`) VALUES ('${PELK_UPGRADE_CODE}', '0.0.0', '${version}', 768, 'WIX_UPGRADE_DETECTED')"
+      -q "UPDATE `CustomAction` SET `Type` = 3649 WHERE `Action` = 'TakeOverNsisPelk'"
+    WORKING_DIRECTORY ${files} DEPENDS Pelk PelkSetup ${CMAKE_BINARY_DIR}/bin/ReadMe.htm ${CMAKE_SOURCE_DIR}/packaging/pelk.wxs VERBATIM)
 endfunction()
 if(WIXL)
   pelk_msi(${DIST_MSI} ${PELK_VERSION})
@@ -224,14 +245,20 @@ file(GLOB PROGRAM_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/program/*.cp
 add_executable(program_tests ${PROGRAM_TESTS})
 target_include_directories(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(program_tests PRIVATE "PELK_SETUP_UNDER_TEST=\"${SETUP_UNDER_TEST}\""
-  "PELK_MSI_UNDER_TEST=\"${MSI_UNDER_TEST}\"" "PELK_OLDER_MSI=\"..\\\\Pelk-1.3.9.msi\"" "PELK_UPGRADE_CODE=\"${PELK_UPGRADE_CODE}\"")
+  "PELK_MSI_UNDER_TEST=\"${MSI_UNDER_TEST}\"" "PELK_OLDER_MSI=\"..\\\\Pelk-1.3.9.msi\""
+  "PELK_OLDER_SETUP=\"..\\\\Pelk-1.3-setup.exe\"" "PELK_UPGRADE_CODE=\"${PELK_UPGRADE_CODE}\"")
 # The tray icon's digits are drawn here as the program draws them.
 target_sources(program_tests PRIVATE ${CMAKE_SOURCE_DIR}/src/tray/tray_digits_win.cpp)
 target_link_libraries(program_tests PRIVATE pelk_core gtest_main msi psapi shlwapi shell32 advapi32 gdi32 user32 kernel32)
 target_compile_options(program_tests PRIVATE ${PELK_WARNINGS})
-# An older package of the same files, which the release test upgrades.
+# An older package and an older installer of the same files, which the release test
+# upgrades, or sees refused over this version.
 pelk_msi(${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi 1.3.9)
-add_custom_target(older_msi DEPENDS ${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Pelk-1.3-setup.exe
+  COMMAND ${MAKENSIS} -V2 -DVERSION=1.3 -DBIN=${CMAKE_BINARY_DIR}/bin -DOUTFILE=${CMAKE_BINARY_DIR}/Pelk-1.3-setup.exe
+          -DMSI_UPGRADE_CODE=${PELK_UPGRADE_CODE} ${NSIS_TARGET} ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi
+  DEPENDS Pelk ${CMAKE_SOURCE_DIR}/packaging/pelk.nsi VERBATIM)
+add_custom_target(older_msi DEPENDS ${CMAKE_BINARY_DIR}/Pelk-1.3.9.msi ${CMAKE_BINARY_DIR}/Pelk-1.3-setup.exe)
 add_dependencies(program_tests Pelk PelkTest dist older_msi)
 # Built always; run only where this Wine starts, each test in a lane of the test run.
 if(PELK_WINE_STATUS STREQUAL "yes")

@@ -6,23 +6,49 @@
 ; shortcuts go to the all-users Start menu, the entry to Add/Remove Programs of the
 ; machine. /S installs and uninstalls silently.
 ; With -DX64 it is an installer for 64-bit Windows of the 64-bit Pelk.exe, into the
-; 64-bit Program Files; without, the 32-bit installer for every Windows.
+; 64-bit Program Files; without, the 32-bit installer for every Windows. Either replaces
+; a Pelk of the other width and the Windows Installer package of either width, so that
+; one Pelk remains, and refuses to replace a newer one (exit code 1638 when silent).
 
 !ifdef X64
 Target amd64-unicode
 !define PROGRAM_FILES "$PROGRAMFILES64"
+!define OWN_VIEW 64
+!define OTHER_VIEW 32
 !else
 Unicode true
 !define PROGRAM_FILES "$PROGRAMFILES"
+!define OWN_VIEW 32
+!define OTHER_VIEW 64
 !endif
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
 !include "WinVer.nsh"
+!include "WordFunc.nsh"
+!include "x64.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelk"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define EVENT_LOG_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\Pelk"
+!define QUIET_SHORTCUT "Pelk in the tray.lnk"
+; The version as numbers too, for the Add/Remove entry's VersionMajor and VersionMinor,
+; which the package compares (as numbers) with its own.
+!searchparse "${VERSION}" "" VERSION_MAJOR "." VERSION_MINOR
+
+; Code for 64-bit Windows only, where the other width's registry view exists; the 64-bit
+; installer runs there alone.
+!macro On64BitWindows
+!ifndef X64
+    ${If} ${RunningX64}
+!endif
+!macroend
+!macro End64BitWindows
+!ifndef X64
+    ${EndIf}
+!endif
+!macroend
 
 Name "Pelk ${VERSION}"
 OutFile "${OUTFILE}"
@@ -82,6 +108,33 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Orvenlit"
     ${EndIf}
 !macroend
 
+; A version installed ($R1, empty when none) that is newer than this one: the install
+; stops before anything changed, with a message (none when silent) and ERROR_PRODUCT_VERSION.
+!macro RefuseOverNewer
+    ${VersionCompare} "$R1" "${VERSION}" $R0
+    ${If} $R0 == 1
+        MessageBox MB_OK|MB_ICONSTOP "Pelk $R1, a newer version, is already installed. To install this older one, remove the newer one first (Add or Remove Programs)." /SD IDOK
+        SetErrorLevel 1638
+        Quit
+    ${EndIf}
+!macroend
+
+; A Pelk of this installer for the other width (its entry is in the other registry view,
+; its program in the other Program Files) is uninstalled with its own uninstaller.
+!macro RemoveOtherWidthPelk
+    !insertmacro On64BitWindows
+        SetRegView ${OTHER_VIEW}
+        ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+        SetRegView ${OWN_VIEW}
+        ${If} $1 != ""
+        ${AndIf} ${FileExists} "$1\Uninstall.exe"
+            ExecWait '"$1\Uninstall.exe" /S _?=$1'
+            Delete "$1\Uninstall.exe"
+            RMDir "$1"
+        ${EndIf}
+    !insertmacro End64BitWindows
+!macroend
+
 ; A Pelk that the Windows Installer package put on this computer is uninstalled first,
 ; so that one Pelk remains; its uninstall ends it through /exit. Found by the package's
 ; UpgradeCode, whatever its version.
@@ -98,9 +151,28 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 Orvenlit"
     RMDir "$SMPROGRAMS\Pelk"
 !macroend
 
-; Shortcuts and folders of all users, in the installer and the uninstaller alike.
+; Shortcuts and folders of all users, in the installer and the uninstaller alike. Every
+; Pelk installed is looked at first: this installer's of either width, and the packages.
 Function .onInit
     SetShellVarContext all
+    ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    !insertmacro RefuseOverNewer
+    !insertmacro On64BitWindows
+        SetRegView ${OTHER_VIEW}
+        ReadRegStr $R1 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+        SetRegView ${OWN_VIEW}
+        !insertmacro RefuseOverNewer
+    !insertmacro End64BitWindows
+    StrCpy $R2 0
+    ${Do}
+        System::Call 'msi::MsiEnumRelatedProducts(t "${MSI_UPGRADE_CODE}", i 0, i R2, t .R3) i .R0'
+        ${If} $R0 <> 0
+            ${ExitDo}
+        ${EndIf}
+        System::Call 'msi::MsiGetProductInfo(t R3, t "VersionString", t .R1, *i ${NSIS_MAX_STRLEN}) i .R0'
+        !insertmacro RefuseOverNewer
+        IntOp $R2 $R2 + 1
+    ${Loop}
 FunctionEnd
 
 Function un.onInit
@@ -121,8 +193,21 @@ Function StartPelkAsUser
     ${EndIf}
 FunctionEnd
 
+; The same, quietly into the tray, for a Pelk that ran before the install: the shell
+; passes no arguments, so it opens the shortcut that gives /q.
+Function StartPelkQuietly
+    ${If} ${AtLeastWinVista}
+        Exec '"$WINDIR\explorer.exe" "$INSTDIR\${QUIET_SHORTCUT}"'
+    ${Else}
+        Exec '"$INSTDIR\Pelk.exe" /q'
+    ${EndIf}
+FunctionEnd
+
 Section "Pelk"
+    ; Whether Pelk runs in this session, to start it again at the end.
+    FindWindow $R9 "PELKDLG"
     !insertmacro RemovePackagedPelk
+    !insertmacro RemoveOtherWidthPelk
     !insertmacro EndRunningPelk
     SetOutPath "$INSTDIR"
     ; A Pelk that is still running (in another user's session, where no window of it
@@ -140,6 +225,7 @@ Section "Pelk"
     FileOpen $0 "$INSTDIR\DefSet.txt" w
     FileClose $0
     WriteUninstaller "$INSTDIR\Uninstall.exe"
+    CreateShortcut "$INSTDIR\${QUIET_SHORTCUT}" "$INSTDIR\Pelk.exe" "/q"
     ; Older versions made the shortcuts for the installing account only.
     SetShellVarContext current
     !insertmacro RemoveShortcuts
@@ -154,10 +240,20 @@ Section "Pelk"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+    ; Every user's start, which ends at once unless the Auto Start policy is in effect,
+    ; and the event log's source.
+    WriteRegStr HKLM "${RUN_KEY}" "Pelk" '"$INSTDIR\Pelk.exe" /q:policy'
+    WriteRegExpandStr HKLM "${EVENT_LOG_KEY}" "EventMessageFile" "$INSTDIR\Pelk.exe"
+    WriteRegDWORD HKLM "${EVENT_LOG_KEY}" "TypesSupported" 7
+    ${If} $R9 <> 0
+        Call StartPelkQuietly
+    ${EndIf}
 SectionEnd
 
 ; The settings and the log stay in the application-data folder.
@@ -169,6 +265,14 @@ Section "Uninstall"
     ${OrIf} $0 == '$INSTDIR\Pelk.exe /q'
         DeleteRegValue HKCU "${RUN_KEY}" "Pelk.exe"
     ${EndIf}
+    ReadRegStr $0 HKLM "${RUN_KEY}" "Pelk"
+    ${If} $0 == '"$INSTDIR\Pelk.exe" /q:policy'
+        DeleteRegValue HKLM "${RUN_KEY}" "Pelk"
+    ${EndIf}
+    ReadRegStr $0 HKLM "${EVENT_LOG_KEY}" "EventMessageFile"
+    ${If} $0 == "$INSTDIR\Pelk.exe"
+        DeleteRegKey HKLM "${EVENT_LOG_KEY}"
+    ${EndIf}
     ; A Pelk of another session cannot be ended from here, and a file may be held
     ; open: what cannot go now goes when Windows restarts.
     Delete /REBOOTOK "$INSTDIR\Pelk.exe"
@@ -176,6 +280,7 @@ Section "Uninstall"
     Delete /REBOOTOK "$INSTDIR\ReadMe.htm"
     Delete /REBOOTOK "$INSTDIR\DefSet.txt"
     Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+    Delete /REBOOTOK "$INSTDIR\${QUIET_SHORTCUT}"
     RMDir /REBOOTOK "$INSTDIR"
     !insertmacro RemoveShortcuts
     SetShellVarContext current

@@ -11,7 +11,7 @@ set -eu
 PACKAGES="make cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
 gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-wine wine32:i386 wine64 fonts-wine xvfb xauth nsis zip unzip libxml2-utils wixl msitools $*"
+wine wine32:i386 wine64 fonts-wine xvfb xauth nsis zip unzip libxml2-utils wixl msitools python3 python3-yaml $*"
 
 missing=""
 for p in $PACKAGES; do

@@ -21,8 +21,20 @@ installer() {
   echo "  InstallerUrl: $url$3"
   echo "  InstallerSha256: $(sha "$3")"
 }
-productCode=$(msiinfo export "$dist/Pelk-$version.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
-[ -n "$productCode" ] || { echo "$0: no ProductCode in Pelk-$version.msi" >&2; exit 1; }
+productCode() {
+  code=$(msiinfo export "$dist/$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
+  [ -n "$code" ] || { echo "$0: no ProductCode in $1" >&2; exit 1; }
+  echo "$code"
+}
+# A package: the entry of Add/Remove Programs it makes, by which winget knows it is there.
+package() {
+  installer "$1" msi "$2"
+  echo "  Scope: machine"
+  echo "  ProductCode: \"$(productCode "$2")\""
+  echo "  AppsAndFeaturesEntries:"
+  echo "  - ProductCode: \"$(productCode "$2")\""
+  echo "    UpgradeCode: \"$upgradeCode\""
+}
 
 cat > "$manifests/Orvenlit.Pelk.yaml" <<EOF
 $schema.version.$manifestVersion.schema.json
@@ -42,34 +54,31 @@ Publisher: Orvenlit
 PackageName: Pelk
 License: Proprietary
 Copyright: Copyright (C) 2026 Orvenlit
-ShortDescription: Shuts down, restarts or suspends the computer on request, on a schedule or when it is idle, from the notification area.
+ShortDescription: Powers off, restarts or suspends the PC on request, on a schedule or when idle, from the tray.
+Description: Pelk lives in the notification area and powers off, restarts, shuts down, logs off, suspends or hibernates the computer when you ask, in so many minutes, at a time of day, when a program has ended or after the computer has been idle; it can also shut down or restart other computers on the network.
 Moniker: pelk
 ManifestType: defaultLocale
 ManifestVersion: $manifestVersion
 EOF
 
-# The Add/Remove entry of the NSIS installer is the key "Pelk"; a zip holds Pelk.exe,
-# which winget puts on the path as it is.
+# Only what installs Pelk for the computer, managed: winget takes the machine's own
+# architecture first, so the 64-bit package comes first for 64-bit Windows, and among
+# equals the first listed, so the package comes before the NSIS installer (whose
+# Add/Remove entry is the key "Pelk", and which refuses a downgrade with 1638). The
+# zips stay out: a portable copy would win on 64-bit Windows and be no one's to manage.
 {
   echo "$schema.installer.$manifestVersion.schema.json"
   echo "PackageIdentifier: Orvenlit.Pelk"
   echo "PackageVersion: \"$version\""
   echo "Installers:"
+  package x64 "Pelk-$version-x64.msi"
+  package x86 "Pelk-$version.msi"
   installer x86 nullsoft "Pelk-$version-setup.exe"
   echo "  Scope: machine"
   echo "  ProductCode: Pelk"
-  installer x86 msi "Pelk-$version.msi"
-  echo "  Scope: machine"
-  echo "  ProductCode: \"$productCode\""
-  echo "  AppsAndFeaturesEntries:"
-  echo "  - UpgradeCode: \"$upgradeCode\""
-  for zip in "x86 Pelk-$version.zip" "x64 Pelk-$version-x64.zip"; do
-    set -- $zip
-    installer "$1" zip "$2"
-    echo "  NestedInstallerType: portable"
-    echo "  NestedInstallerFiles:"
-    echo "  - RelativeFilePath: Pelk.exe"
-  done
+  echo "  ExpectedReturnCodes:"
+  echo "  - InstallerReturnCode: 1638"
+  echo "    ReturnResponse: downgrade"
   echo "ManifestType: installer"
   echo "ManifestVersion: $manifestVersion"
 } > "$manifests/Orvenlit.Pelk.installer.yaml"

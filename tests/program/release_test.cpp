@@ -1,7 +1,8 @@
-// The release as a user gets it: the installer installs silently, the installed
-// Pelk runs from Program Files with its data in the application-data folder, its
-// program watch reads the system's list of processes, and the uninstaller ends it
-// and removes it, leaving the user's settings; the Event Viewer finds its texts in Pelk.exe.
+// The release as a user gets it: the installer installs silently (and a package that
+// fails over it leaves it whole), the installed Pelk runs from Program Files with its
+// data in the application-data folder, its program watch reads the system's list of
+// processes, and the uninstaller ends it and removes it, leaving the user's settings;
+// the Event Viewer finds its texts in Pelk.exe.
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <msi.h>
@@ -20,6 +21,34 @@ static std::string specialFolder(int id)
 }
 
 static bool exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+static const char* const eventSource = "System\\CurrentControlSet\\Services\\EventLog\\Application\\Pelk";
+// What an installer writes for every user: the start for the Auto Start policy, the event log's source.
+static std::string machineEntries()
+{
+    return registryText(HKEY_LOCAL_MACHINE, runKey, "Pelk") + "|" +
+           registryText(HKEY_LOCAL_MACHINE, eventSource, "EventMessageFile");
+}
+
+// The whole exit code of a program run to its end (msiexec's, which a Unix status cuts).
+static DWORD runToEnd(const std::string& path, const std::string& arguments)
+{
+    const size_t name = path.rfind('\\') + 1;
+    Pelk run(path.c_str() + name, path.substr(0, name));
+    return run.start(arguments) && run.waitForExit(60000) ? run.exitCode() : ERROR_TIMEOUT;
+}
+static DWORD msiexec(const std::string& arguments) { return runToEnd(specialFolder(CSIDL_SYSTEM) + "\\msiexec.exe", arguments); }
+
+// A file of the build, from this program's folder; a package of it for msiexec.
+static std::string built(const char* relative)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    PathRemoveFileSpecA(path);
+    PathAppendA(path, relative);
+    return path;
+}
+static std::string quiet(const char* package) { return " \"" + built(package) + "\" /qn"; }
 
 static const char* const sessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
 
@@ -49,11 +78,30 @@ TEST(Release, InstallsRunsAndUninstalls)
     const std::string program = "\\??\\" + folder + "Pelk.exe";  // as Windows names it at the restart
     const char* const entry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pelk";
     ASSERT_TRUE(setup.start("/S") && setup.waitForExit(60000) && setup.exitCode() == 0);
+    // A package that fails (a key it writes may not be written) takes nothing of this installation.
+    SECURITY_DESCRIPTOR none;  // an empty access list: no one may do anything
+    ACL empty;
+    InitializeSecurityDescriptor(&none, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&empty, sizeof empty, ACL_REVISION);
+    SetSecurityDescriptorDacl(&none, TRUE, &empty, FALSE);
+    HKEY source;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, eventSource, 0, WRITE_DAC, &source);
+    RegSetKeySecurity(source, DACL_SECURITY_INFORMATION, &none);
+    const DWORD failed = msiexec("/i" + quiet(PELK_MSI_UNDER_TEST));  // Windows' 1603, Wine's 1627
+    EXPECT_TRUE(failed == ERROR_INSTALL_FAILURE || failed == ERROR_FUNCTION_FAILED) << failed;
+    SetSecurityDescriptorDacl(&none, TRUE, nullptr, FALSE);
+    RegSetKeySecurity(source, DACL_SECURITY_INFORMATION, &none);
+    RegCloseKey(source);
+    EXPECT_TRUE(exists(folder + "Uninstall.exe") && registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion") != "");
+    // Windows puts back the files the package replaced; Wine's rollback removes them: the setup again.
+    ASSERT_TRUE(setup.start("/S") && setup.waitForExit(60000) && setup.exitCode() == 0);
     for (const char* file : {"Pelk.exe", "ReadMe.htm", "DefSet.txt", "Uninstall.exe"})
         EXPECT_TRUE(exists(folder + file)) << file;
     EXPECT_TRUE(exists(menu + "Pelk.lnk") && exists(menu + "Pelk Help.lnk"));  // the menu of all users
     EXPECT_EQ(PELK_VERSION_TEXT " Orvenlit", registryText(HKEY_LOCAL_MACHINE, entry, "DisplayVersion") + " " +
                                            registryText(HKEY_LOCAL_MACHINE, entry, "Publisher"));
+    const std::string entries = "\"" + folder + "Pelk.exe\" /q:policy|" + folder + "Pelk.exe";
+    EXPECT_EQ(entries, machineEntries());
 
     // With DefSet.txt beside it, the program reads and saves its settings in the application-data folder.
     Pelk data("Pelk.exe", appData + "\\Orvenlit\\Pelk\\");
@@ -108,45 +156,59 @@ TEST(Release, InstallsRunsAndUninstalls)
     removeTree(folder);
     SHDeleteValueA(HKEY_LOCAL_MACHINE, sessionManager, "PendingFileRenameOperations");
     EXPECT_EQ("", registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
+    EXPECT_EQ("|", machineEntries());
     EXPECT_TRUE(exists(data.path("dPelk.dat")));
 }
 
 // The Windows Installer package of this width, as an administrator deploys it: it
-// starts Pelk when asked, replaces an older package, refuses a downgrade, and ends a
-// running Pelk through its own Exit, which saves the settings, before its files go.
+// starts Pelk quietly when asked, replaces an older package and starts Pelk again where
+// it ran, leaves a running Pelk alone when run again, refuses a downgrade (and an older
+// installer refuses to replace it), and ends a running Pelk through its own Exit, which
+// saves the settings, before its files go.
 TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
 {
-    auto built = [](const char* relative) {  // a package of the build, from this program's folder
-        char path[MAX_PATH];
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        PathRemoveFileSpecA(path);
-        PathAppendA(path, relative);
-        return " \"" + std::string(path) + "\" /qn";
+    const std::string package = quiet(PELK_MSI_UNDER_TEST), older = quiet(PELK_OLDER_MSI);
+    // The Pelk that runs, once it has started quietly: an About box it is asked for comes
+    // after what its start posted, and no other window of it (the options) is open.
+    auto quietPelk = [] {
+        HWND main = nullptr, about = nullptr;
+        DWORD_PTR answer;
+        if (!waitUntil([&] { return (main = FindWindowA("PELKDLG", nullptr)) != nullptr; }) ||
+            !SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, patienceMs, &answer))
+            return HWND();
+        PostMessageA(main, WM_COMMAND, IDM_ABOUT, 0);
+        waitUntil([&] { return (about = FindWindowA("#32770", nullptr)) != nullptr; });
+        bool alone = about && FindWindowExA(nullptr, about, "#32770", nullptr) == nullptr;
+        press(about, IDOK);
+        return alone && waitForClose(about) ? main : HWND();
     };
-    const std::string package = built(PELK_MSI_UNDER_TEST), older = built(PELK_OLDER_MSI);
-    auto msiexec = [](const std::string& arguments) {  // the whole exit code, which a Unix status cuts
-        Pelk run("msiexec.exe", specialFolder(CSIDL_SYSTEM) + "\\");
-        return run.start(arguments) && run.waitForExit(60000) ? run.exitCode() : ERROR_TIMEOUT;
-    };
-    auto pelkRuns = [] { return FindWindowA("PELKDLG", nullptr) != nullptr; };
     const std::string folder = specialFolder(CSIDL_PROGRAM_FILES) + "\\Pelk\\";
     Pelk data("Pelk.exe", specialFolder(CSIDL_APPDATA) + "\\Orvenlit\\Pelk\\");  // for DefSet.txt is installed
     msiexec("/x" + package);  // what an earlier run may have left
 
     ASSERT_EQ(0u, msiexec("/i" + older + " LAUNCH=1"));
     EXPECT_TRUE(exists(folder + "ReadMe.htm") && exists(folder + "DefSet.txt"));
-    ASSERT_TRUE(waitUntil(pelkRuns));  // started for the user, with its options open
+    HWND first = quietPelk();  // started for the user, in the tray
+    ASSERT_NE(HWND(), first);
     DeleteFileA(data.path("dPelk.dat").c_str());
     EXPECT_EQ(0u, msiexec("/i" + package));
-    EXPECT_FALSE(pelkRuns());
-    EXPECT_TRUE(exists(data.path("dPelk.dat")));
-    char product[39] = "", version[20] = "";
-    DWORD size = sizeof version;
+    EXPECT_TRUE(exists(data.path("dPelk.dat")));  // saved as it was ended
+    HWND again = quietPelk();  // and started again
+    EXPECT_TRUE(again && again != first);
+    EXPECT_EQ(0u, msiexec("/i" + package));  // the same package once more: nothing changes
+    EXPECT_TRUE(IsWindow(again));
+    EXPECT_EQ(DWORD(ERROR_PRODUCT_VERSION), runToEnd(built(PELK_OLDER_SETUP), "/S"));  // an older installer refuses
+    EXPECT_EQ("\"" + folder + "Pelk.exe\" /q:policy|" + folder + "Pelk.exe", machineEntries());
+    char product[39] = "", version[20] = "", location[MAX_PATH] = "";
+    DWORD size = sizeof version, length = MAX_PATH;
     EXPECT_EQ(0u, MsiEnumRelatedProductsA(PELK_UPGRADE_CODE, 0, 0, product));
     EXPECT_EQ(ERROR_NO_MORE_ITEMS, MsiEnumRelatedProductsA(PELK_UPGRADE_CODE, 0, 1, product));  // the older one went
     MsiGetProductInfoA(product, INSTALLPROPERTY_VERSIONSTRING, version, &size);
     EXPECT_EQ(0u, (version + std::string(".")).find(PELK_VERSION_TEXT ".")) << version;  // Wine's "1.4", Windows' "1.4.0"
     EXPECT_EQ(DWORD(ERROR_INSTALL_FAILURE), msiexec("/i" + older));
+    MsiGetProductInfoA(product, INSTALLPROPERTY_INSTALLLOCATION, location, &length);
+    EXPECT_EQ(folder, location);
+    EXPECT_EQ(0u, runToEnd(folder + "Pelk.exe", "/exit"));
 
     data.writeSettings();  // the defaults, then a setting changed and its file gone: /exit saves it again
     Pelk pelk("Pelk.exe", folder);
@@ -161,7 +223,7 @@ TEST(Release, PackageUpgradesRefusesADowngradeAndEndsPelk)
     Settings saved;
     EXPECT_TRUE(data.savedSettings(saved) && saved.autoStart == 1);
     EXPECT_FALSE(exists(folder));
-    SHDeleteValueA(HKEY_CURRENT_USER, runKey, "Pelk.exe");
+    EXPECT_EQ("||", machineEntries() + "|" + registryText(HKEY_CURRENT_USER, runKey, "Pelk.exe"));
 }
 
 // The Event Viewer's text of each entry, from Pelk.exe: the table's, with the strings put in.
