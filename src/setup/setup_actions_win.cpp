@@ -125,7 +125,7 @@ const char* nextField(const char* data, Path& field)
 // put on this computer, in the 32-bit view (NSISPELK32, its folder) and the 64-bit one
 // (NSISPELK64), and the highest version of them as numbers (NSISMAJOR, NSISMINOR), which
 // the launch condition compares as numbers. That installer records VersionMajor and
-// VersionMinor; those before 1.5 only DisplayVersion.
+// VersionMinor; those of earlier releases only DisplayVersion.
 SETUP_ACTION FindNsisPelk(MSIHANDLE install)
 {
     const bool windows64 = property(install, "VersionNT64").text[0] != '\0';
@@ -177,7 +177,7 @@ SETUP_ACTION EndRunningPelk(MSIHANDLE install)
         if (!exists(program.text))
             program = inFolder(property(install, folder).text, "Pelk.exe");
     }
-    // No window of it here: none to end (nor a false "ended" from a Pelk before 1.5).
+    // No window of it here: none to end (nor a false "ended" from a Pelk of an earlier release, whose /exit says 0 either way).
     if (!exists(program.text) || FindWindowA("PELKDLG", nullptr) == nullptr)
         return ERROR_SUCCESS;
     char line[pathSize + 8];

@@ -24,7 +24,7 @@ KERNEL32.DLL CancelWaitableTimer CloseHandle CopyFileA CreateDirectoryA CreateFi
   GetCurrentDirectoryA GetProcessHeap HeapAlloc HeapFree lstrcmpiA lstrcpynA
 MSVCRT.DLL __getmainargs __initenv __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
   _amsg_exit _cexit _initterm _iob _onexit abort calloc exit fprintf free fwrite malloc memchr memcmp memcpy signal
-  strchr strcmp strlen strncmp strrchr vfprintf
+  memmove strchr strcmp strlen strncmp strrchr vfprintf
 SHELL32.DLL SHGetSpecialFolderPathA ShellExecuteA Shell_NotifyIconA
 USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDialogParamA CreatePopupMenu
   GetClientRect GetDC GetMonitorInfoA MapWindowPoints MonitorFromPoint MonitorFromRect ReleaseDC SetRect ShowWindow
@@ -35,7 +35,7 @@ USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDial
   ReleaseCapture ReplyMessage SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
   SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos SetWindowTextA TrackPopupMenu TranslateMessage
   AllowSetForegroundWindow FindWindowA GetWindowThreadProcessId SendMessageTimeoutA
-  CreateIconIndirect"
+  CreateIconIndirect GetClassNameA"
 headers=$("$1" -p "$2")
 known=$(echo "$windows2000" | awk '/^[A-Z]/ {dll = $1; $1 = ""} {for (i = 1; i <= NF; i++) print dll "!" $i}')
 imports=$(echo "$headers" | awk '/DLL Name:/ {dll = toupper($3)} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {print dll "!" $3}')
