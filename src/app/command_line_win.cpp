@@ -254,9 +254,18 @@ static DWORD runRemoteSlam(const char* names, bool ownStart, bool endsStart)
     }
     // The file's name with the system's words for its error, or the whole sentence.
     const DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
-    if (error == 0)
+    if (error == 0) {
         error = startRemoteAction(remote.list ? list : names, remote.list, remoteRestartFlag(settings.commandAction) != 0,
                                   commandForceFlag(settings), remoteSlamFinished, remote.summary, sizeof remote.summary);
+        // A list refused for what it holds is named: "lab.txt: line 2 of the list ...".
+        static char named[sizeof remote.summary];
+        if (remote.list && error != ERROR_IO_PENDING) {
+            copyText(named, sizeof named, names + 1);
+            appendText(named, sizeof named, ": ");
+            appendText(named, sizeof named, remote.summary);
+            copyText(remote.summary, sizeof remote.summary, named);
+        }
+    }
     if (error != 0 && error != ERROR_IO_PENDING) {
         tellSlamUser(remote.summary, remote.list ? shownError : error, true, entryCommandRefused);
         if (endsStart)

@@ -147,9 +147,9 @@ TEST(CommandLine, ListOfComputers)
     const struct { const char* name; std::string text; DWORD exit; const char* says; } lists[] = {
         {"wide.txt", std::string("P\0C\0" "1\0", 6), ERROR_INVALID_DATA, "wide.txt holds no plain text"},
         {"", "", ERROR_INVALID_DATA, "/remo:@ needs the name of a list file"},
-        {"empty.txt", "", ERROR_INVALID_DATA, "the list names no computer"},
-        {"notes.txt", "# none yet\r\n\r\n", ERROR_INVALID_DATA, "the list names no computer"},
-        {"lab.txt", "PC01   # lab\r\nLAB PC 04\r\n", ERROR_INVALID_DATA, "line 2 of the list holds no computer's name"},
+        {"empty.txt", "", ERROR_INVALID_DATA, "empty.txt: the list names no computer"},
+        {"notes.txt", "# none yet\r\n\r\n", ERROR_INVALID_DATA, "notes.txt: the list names no computer"},
+        {"lab.txt", "PC01   # lab\r\nLAB PC 04\r\n", ERROR_INVALID_DATA, "lab.txt: line 2 of the list holds no computer's name"},
     };
     for (const auto& l : lists) {
         first.clearJournal();
