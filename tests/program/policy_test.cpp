@@ -39,8 +39,7 @@ TEST(Policy, MachineStartFollowsAutoStart)
     EXPECT_TRUE(on.windows().empty());
     on.command(IDM_POWER_OFF);
     HWND prompt = on.waitForDialog();
-    const Lines timers = on.timers("dialog");
-    EXPECT_NE(timers.end(), std::find(timers.begin(), timers.end(), "SetTimer dialog 2 256000"));
+    EXPECT_TRUE(has(on.timers("dialog"), "SetTimer dialog 2 256000"));
     press(prompt, IDCANCEL);
     ASSERT_TRUE(waitForClose(prompt));
     on.exitAndSaved();
