@@ -110,8 +110,10 @@ void appendDay(char* out, size_t size, int64_t day, int64_t today, const char* o
     }
 }
 
-// "Power Off every day at 22:00, skipped today", "Log Off tomorrow at 7:00".
-void describeSlot(const Settings& s, AgendaKind kind, int64_t nowMinute, char* out, size_t size)
+// "Power Off every day at 22:00, skipped today", "Power Off on weekdays at 8:00, next Mon",
+// "Log Off tomorrow at 7:00". The next day of a repeat is told only of what lies ahead
+// (ahead), not in the words of one that has come.
+void describeSlot(const Settings& s, AgendaKind kind, int64_t nowMinute, char* out, size_t size, bool ahead = false)
 {
     const ClockSlot c = clockSlot(s, kind);
     char time[16];
@@ -121,6 +123,9 @@ void describeSlot(const Settings& s, AgendaKind kind, int64_t nowMinute, char* o
         clockTooltip(s, out, size);
         if (next >= 0 && next <= s.clockDoneDay) {
             appendText(out, size, ", skipped");
+            appendDay(out, size, next, today, " ");
+        } else if (ahead && next > today) {
+            appendText(out, size, ", next");
             appendDay(out, size, next, today, " ");
         }
         return;
@@ -473,7 +478,8 @@ void onAnswer(Run& r)
 void onAbort(Run& r)
 {
     char lines[agendaLinesMost][agendaLineSize];
-    const size_t count = agendaLines(r.a, r.s, r.e.now, lines);
+    // In the words of before and after, without the next day, which the skip changes.
+    const size_t count = agendaLines(r.a, r.s, r.e.now, lines, false);
     r.out.aborted = agendaAbortable(r.a, r.s, r.e.now);
     r.a.countdown = r.a.watch = false;
     r.a.idleFrom = r.e.now.tick;
@@ -497,7 +503,7 @@ void onAbort(Run& r)
         return;
     // What is gone, then what changed: the repeat, which stays, names the time it skips.
     char after[agendaLinesMost][agendaLineSize];
-    const size_t left = agendaLines(r.a, r.s, r.e.now, after);
+    const size_t left = agendaLines(r.a, r.s, r.e.now, after, false);
     copyText(r.out.balloon, sizeof r.out.balloon, "Aborted");
     const char* separator = ": ";
     for (size_t pass = 0; pass < 2; ++pass) {
@@ -629,7 +635,8 @@ void agendaEvent(Agenda& a, Settings& s, const AgendaEvent& e, AgendaOut& out)
     event(r);
 }
 
-size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, char lines[agendaLinesMost][agendaLineSize])
+size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, char lines[agendaLinesMost][agendaLineSize],
+                   bool ahead)
 {
     size_t n = 0;
     auto countdown = [&](uint64_t due, uint8_t action) {
@@ -656,7 +663,7 @@ size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now, ch
         describe(s, now, kindWatch, a.watchAction, lines[n++], agendaLineSize);
     for (AgendaKind kind : {kindClock, kindOnce}) {
         if (clockSlot(s, kind).set && n < agendaLinesMost)
-            describeSlot(s, kind, localMinute(now.local), lines[n++], agendaLineSize);
+            describeSlot(s, kind, localMinute(now.local), lines[n++], agendaLineSize, ahead);
     }
     return n;
 }

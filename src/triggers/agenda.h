@@ -137,8 +137,9 @@ void agendaEvent(Agenda& a, Settings& s, const AgendaEvent& e, AgendaOut& out);
 // skipped today", "Log Off when render.exe ends"): the tooltip's and the menu's words.
 const size_t agendaLinesMost = 10;
 const size_t agendaLineSize = 100;
+// A repeat names its next day when that is not today ("..., next Mon"), unless not ahead.
 size_t agendaLines(const Agenda& a, const Settings& s, const AgendaTime& now,
-                   char lines[agendaLinesMost][agendaLineSize]);
+                   char lines[agendaLinesMost][agendaLineSize], bool ahead = true);
 // The tooltip: the lines, or "Idle Shutdown Enabled" or "Pelk 1.4" when none.
 void agendaTooltip(const Agenda& a, const Settings& s, const AgendaTime& now, char* out, size_t outSize);
 // Something that Abort would cancel or skip.

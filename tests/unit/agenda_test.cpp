@@ -361,7 +361,7 @@ private:
     {
         deliver(eventCheck);  // what it is to name, as the agenda sees it now
         char lines[agendaLinesMost][agendaLineSize];
-        const size_t count = agendaAbortable(agenda_, s_, now()) ? agendaLines(agenda_, s_, now(), lines) : 0;
+        const size_t count = agendaAbortable(agenda_, s_, now()) ? agendaLines(agenda_, s_, now(), lines, false) : 0;  // in the balloon's words
         bool underWay = prompt_ && asked_.kind == kindClock;
         for (Occ& o : occ_) {
             underWay = underWay || (o.kind == kindClock && !o.done && (o.seen ? askable(o) : stands(o)));
@@ -685,4 +685,7 @@ TEST(Agenda, AnAdministratorsTimeIsPutOffNeverSkipped)
     EXPECT_NE(std::string::npos, at(eventAnswer, 10, answerNo).find("put off 10 min")) << out.log[0];
     at(eventCheck, 20);
     EXPECT_TRUE(out.ask && !out.perform);
+    char tip[200];  // once today's has come, the tooltip tells the next day
+    agendaTooltip(a, s, {0, 0, wallOf(evening + 2 * 60 * minuteMs), 0}, tip, sizeof tip);
+    EXPECT_NE(std::string::npos, std::string(tip).find("Power Off every day at 22:00, next tomorrow")) << tip;
 }
