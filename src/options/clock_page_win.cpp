@@ -108,6 +108,24 @@ static void onClockPageLeft(HWND page)
     agendaDeliver(eventCheck);
 }
 
+// A time that is no time is refused where it was typed, and the page stays (also at OK).
+static bool refusedTime(HWND page, LPARAM lParam)
+{
+    char typed[textSize] = "";
+    GetDlgItemTextA(page, IDC_CLOCK_TIME, typed, textSize);
+    uint32_t minute;
+    if (reinterpret_cast<const NMHDR*>(lParam)->code != static_cast<UINT>(PSN_KILLACTIVE) ||
+        boxState(page, IDC_CLOCK_ENABLED) == 0 || parseClockTime(typed, &minute))
+        return false;
+    char message[textSize + 80];
+    clockRefusalText(typed, message, sizeof message);
+    MessageBoxA(page, message, "Pelk 1.4", MB_OK | MB_ICONINFORMATION);
+    SetFocus(GetDlgItem(page, IDC_CLOCK_TIME));
+    SendDlgItemMessageA(page, IDC_CLOCK_TIME, EM_SETSEL, 0, -1);
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, TRUE);
+    return true;
+}
+
 INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -117,7 +135,7 @@ INT_PTR CALLBACK clockPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
         if (LOWORD(wParam) == IDC_CLOCK_PUT_OFF && HIWORD(wParam) == EN_CHANGE)
             showPutOffNote(page);
         return TRUE;
-    case WM_NOTIFY: return onPageNotify(page, lParam, nullptr, onClockPageLeft);
+    case WM_NOTIFY: return refusedTime(page, lParam) ? TRUE : onPageNotify(page, lParam, nullptr, onClockPageLeft);
     }
     return FALSE;
 }

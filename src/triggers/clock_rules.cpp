@@ -85,7 +85,8 @@ bool parseClockTime(const char* text, uint32_t* minute)
     const char* p = text;
     for (; *p >= '0' && *p <= '9' && hourDigits < 3; ++p, ++hourDigits)
         hour = hour * 10 + static_cast<uint32_t>(*p - '0');
-    if (hourDigits == 0 || hourDigits > 2 || *p++ != ':' || p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9' ||
+    const char separator = *p++;
+    if (hourDigits == 0 || hourDigits > 2 || (separator != ':' && separator != '.') || p[0] < '0' || p[0] > '9' || p[1] < '0' || p[1] > '9' ||
         p[2] != '\0')
         return false;
     minutes = static_cast<uint32_t>(p[0] - '0') * 10 + static_cast<uint32_t>(p[1] - '0');
@@ -93,6 +94,13 @@ bool parseClockTime(const char* text, uint32_t* minute)
         return false;
     *minute = hour * 60 + minutes;
     return true;
+}
+
+void clockRefusalText(const char* typed, char* out, size_t outSize)
+{
+    copyText(out, outSize, "\"");
+    appendText(out, outSize, typed);
+    appendText(out, outSize, "\" is no time of day: type one from 0:00 to 23:59, such as 23:30.");
 }
 
 void clockTooltip(const Settings& s, char* out, size_t outSize)

@@ -30,9 +30,11 @@ uint32_t clockRepeatOf(const Settings& s);
 void applyClockChoice(Settings& s, bool on, const char* typed, uint32_t action, uint32_t repeat, uint32_t dayBoxes,
                       const WallTime& now);
 
-// "23:30" or "9:05" into the minute of the day; false for anything else.
-// formatClockTime writes a minute of the day so.
+// "23:30" or "9:05" into the minute of the day, and "23.30" as many countries write it;
+// false for anything else. formatClockTime writes a minute of the day so.
 bool parseClockTime(const char* text, uint32_t* minute);
+// Why the Clock page does not take what was typed: "\"25:00\" is no time of day ...".
+void clockRefusalText(const char* typed, char* out, size_t outSize);
 void formatClockTime(uint32_t minute, char* out, size_t outSize);
 
 // What the tooltip says of the clock schedule: "Power Off at 23:30", "Power Off every day

@@ -133,6 +133,18 @@ TEST(Options, PagesSaveWhenLeftAndDriveTheProgram)
     page = showPage(sheet, 6);  // the Clock page names the put-off that the minutes typed make
     SetDlgItemTextA(page, IDC_CLOCK_PUT_OFF, "25");
     EXPECT_EQ("minutes (the prompt's +25 min)", textOf(page, IDC_CLOCK_PUT_OFF_NOTE));
+    // A time it cannot read keeps the page, with the message; "23.30" is 23:30.
+    SendDlgItemMessageA(page, IDC_CLOCK_ENABLED, BM_CLICK, 0, 0);
+    SetDlgItemTextA(page, IDC_CLOCK_TIME, "25:00");
+    PostMessageA(sheet, PSM_SETCURSEL, tray, 0);
+    HWND refusal = pelk.waitForDialog(sheet);
+    EXPECT_EQ("\"25:00\" is no time of day: type one from 0:00 to 23:59, such as 23:30.", textOf(refusal, 0xFFFF));
+    press(refusal, IDOK);
+    ASSERT_TRUE(waitForClose(refusal) && showPage(sheet, -1) == page);
+    SetDlgItemTextA(page, IDC_CLOCK_TIME, "23.30");
+    showPage(sheet, tray);
+    EXPECT_EQ(23 * 60 + 31, saved(pelk).clockMinute);
+    SendDlgItemMessageA(showPage(sheet, 6), IDC_CLOCK_ENABLED, BM_CLICK, 0, 0);
 
     // The Misc page's "About": the version, the folders, and a description of the system to copy.
     press(showPage(sheet, misc), IDC_MISC_ABOUT);

@@ -36,7 +36,7 @@ TEST(Clock, OneOffDaysAndThePage)
     EXPECT_EQ(20261208u, s.clockOnceDate);
     applyClockChoice(s, true, "7:00", 9, repeatOnce, 0, at(20261208, 2345, 2));
     EXPECT_TRUE(s.clockMinute == 421 && s.clockOnceDate == 20261209 && s.clockAction == 5);
-    applyClockChoice(s, true, "7.00", 1, repeatDays, 0x22, at(20261208, 2345, 2));
+    applyClockChoice(s, true, "25:00", 1, repeatDays, 0x22, at(20261208, 2345, 2));
     EXPECT_TRUE(s.clockMinute == 421 && s.clockDays == 0x22 && clockRepeatOf(s) == repeatDays);
     s.clockDoneDay = 9839;  // what a repeat acted on or skipped is its own: another time forgets it
     applyClockChoice(s, true, "7:00", 1, repeatDays, 0x22, at(20261208, 2345, 2));
@@ -49,7 +49,7 @@ TEST(Clock, OneOffDaysAndThePage)
 
 TEST(Clock, TimesTextsAndPutOff)
 {
-    const std::pair<const char*, int> times[] = {{"23:30", 1410}, {"9:05", 545}, {"0:00", 0}, {"24:00", -1}, {"23:60", -1},
+    const std::pair<const char*, int> times[] = {{"23:30", 1410}, {"9:05", 545}, {"0:00", 0}, {"23.30", 1410}, {"24:00", -1}, {"23:60", -1}, {"23,30", -1},
         {"2330", -1}, {"", -1}, {"123:00", -1}, {"9:5", -1}, {"09:05x", -1}, {"-1:00", -1}};
     for (const auto& t : times) {
         uint32_t minute = 7;
