@@ -2,6 +2,7 @@
 #include "battery/alert_rules.h"
 
 #include "app/text.h"
+#include "power/actions.h"
 
 BatteryAlert checkBatteryAlert(const PowerReading& r, uint32_t lowPercent, uint32_t chargedPercent, AlertTrack& track)
 {
@@ -28,14 +29,30 @@ BatteryAlert checkBatteryAlert(const PowerReading& r, uint32_t lowPercent, uint3
     return alertNone;
 }
 
-void batteryAlertTexts(BatteryAlert alert, const PowerReading& r, char* title, size_t titleSize, char* text,
-                       size_t textSize)
+void batteryAlertTexts(BatteryAlert alert, const PowerReading& r, uint32_t lowAction, uint32_t promptMode,
+                       uint32_t warnSeconds, char* title, size_t titleSize, char* text, size_t textSize)
 {
     copyText(title, titleSize, alert == alertLow ? "Battery low" : "Battery charged");
     copyText(text, textSize, alert == alertLow ? "The battery is down to " : "The battery is charged to ");
     appendNumber(text, textSize, static_cast<uint32_t>(batteryLevel(r)));
-    appendText(text, textSize, alert == alertLow ? "%. Plug the computer in, or save your work."
-                                                 : "%. Unplug the computer to spare the battery.");
+    if (alert != alertLow) {
+        appendText(text, textSize, "%. Unplug the computer to spare the battery.");
+        return;
+    }
+    appendText(text, textSize, "%. Plug the computer in, or save your work");
+    const int32_t action = lowAlertPowerAction(lowAction);
+    if (action >= 0) {
+        appendText(text, textSize, ": ");
+        appendText(text, textSize, promptActionName(static_cast<uint32_t>(action)));
+        if (promptMode == 2) {
+            appendText(text, textSize, " follows after a ");
+            appendNumber(text, textSize, warnSeconds);
+            appendText(text, textSize, "-second warning");
+        } else {
+            appendText(text, textSize, promptMode == 1 ? " follows once you confirm it" : " follows at once");
+        }
+    }
+    appendText(text, textSize, ".");
 }
 
 const char* const lowAlertActionNames[5] = {"Nothing", "Suspend", "Hibernate", "Shutdown", "Power Off"};

@@ -25,9 +25,11 @@ enum BatteryAlert { alertNone, alertLow, alertCharged };
 // without a battery or without a level changes nothing.
 BatteryAlert checkBatteryAlert(const PowerReading& r, uint32_t lowPercent, uint32_t chargedPercent, AlertTrack& track);
 
-// The balloon's title ("Battery low") and text, which names the level.
-void batteryAlertTexts(BatteryAlert alert, const PowerReading& r, char* title, size_t titleSize, char* text,
-                       size_t textSize);
+// The balloon's title ("Battery low") and text, which names the level, and for the low
+// alert the action that follows (the choice of the list below) and how: at once, once
+// confirmed, or after its warning, as the prompt mode and its seconds say.
+void batteryAlertTexts(BatteryAlert alert, const PowerReading& r, uint32_t lowAction, uint32_t promptMode,
+                       uint32_t warnSeconds, char* title, size_t titleSize, char* text, size_t textSize);
 
 // The low alert's choices as the list shows them, and the PowerAction each names;
 // -1 for none, also for any value the list does not have.

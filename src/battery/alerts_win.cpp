@@ -24,7 +24,8 @@ void onBatteryReading(const PowerReading& reading)
     if (alert != alertNone) {
         char title[64];
         char text[256];
-        batteryAlertTexts(alert, reading, title, sizeof title, text, sizeof text);
+        batteryAlertTexts(alert, reading, settings.lowAlertAction, settings.trayPromptMode, settings.trayWarnSeconds, title,
+                          sizeof title, text, sizeof text);
         showTrayBalloon(title, text, alert == alertLow);
         if (settings.warningSound)
             osPlayWarningSound();

@@ -65,7 +65,7 @@ TEST(Battery, AlertsAndTheLowAction)
     ASSERT_TRUE(pelk.send(WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE) && pelk.ready());
     const Lines icon = {"Shell_NotifyIcon add 7 Pelk 1.4", "Shell_NotifyIcon modify 7 Pelk 1.4 - 57%",
                         "Shell_NotifyIcon modify 7 Hibernate now - 10%",  // the tooltip tells what waits
-                        "Shell_NotifyIcon modify 16 The battery is down to 10%. Plug the computer in, or save your work.",
+                        "Shell_NotifyIcon modify 16 The battery is down to 10%. Plug the computer in, or save your work: Hibernate follows once you confirm it.",
                         "Shell_NotifyIcon modify 7 Hibernate now - 9%", "Shell_NotifyIcon modify 7 Pelk 1.4 - 80%",
                         "Shell_NotifyIcon modify 16 The battery is charged to 80%. Unplug the computer to spare the battery."};
     EXPECT_EQ(icon, pelk.trayIcon()) << pelk.read("PowerJournal.txt");

@@ -38,3 +38,17 @@ TEST(TrayLevel, TheNumberShown)
         EXPECT_STREQ(c.text, text) << int(c.percent);
     }
 }
+
+// The low alert's balloon names what follows it, and how.
+TEST(BatteryAlerts, TheBalloonNamesWhatFollows)
+{
+    struct Case { uint32_t action, mode, seconds; const char* ending; };
+    const Case cases[] = {{0, 2, 30, "work."}, {2, 2, 30, "work: Hibernate follows after a 30-second warning."},
+                          {1, 1, 5, "work: Suspend follows once you confirm it."}, {4, 0, 5, "work: Power Off follows at once."}};
+    for (const Case& c : cases) {
+        char title[32], text[256];
+        batteryAlertTexts(alertLow, {0, 0, 9}, c.action, c.mode, c.seconds, title, sizeof title, text, sizeof text);
+        EXPECT_EQ("Battery low|The battery is down to 9%. Plug the computer in, or save your " + std::string(c.ending),
+                  std::string(title) + "|" + text);
+    }
+}
