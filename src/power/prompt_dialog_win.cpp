@@ -90,7 +90,8 @@ static void showCountdown(HWND dialog, const PromptState* state)
     SetDlgItemTextA(dialog, IDC_PROMPT_MESSAGE, text);
 }
 
-// The put-off button, where the caller offers one: "+10 min".
+// The put-off button, where the caller offers one: "+10 min", as large as Yes and No and
+// below them, in a prompt grown by its row.
 static void showPutOff(HWND dialog, const PromptState* state)
 {
     HWND button = GetDlgItem(dialog, IDC_PROMPT_PUT_OFF);
@@ -100,6 +101,12 @@ static void showPutOff(HWND dialog, const PromptState* state)
     appendNumber(text, sizeof text, state->putOffMinutes);
     appendText(text, sizeof text, " min");
     SetWindowTextA(button, text);
+    RECT row = {0, 0, 0, 40};
+    MapDialogRect(dialog, &row);
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + row.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(button, SW_SHOWNA);
 }
 
@@ -111,7 +118,7 @@ static void setPromptFont(HWND dialog, PromptState* state)
     int height = scaleForDpi(20, windowDpi(dialog));
     HFONT previous = state->font;
     state->font = CreateFontA(height, 0, 0, 0, 50, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    const int controls[] = {IDOK, IDCANCEL, IDC_PROMPT_MESSAGE};
+    const int controls[] = {IDOK, IDCANCEL, IDC_PROMPT_PUT_OFF, IDC_PROMPT_MESSAGE};
     for (int id : controls)
         SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), TRUE);
     if (previous != nullptr)
@@ -125,7 +132,6 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     enterPromptOpen();
     takeRequest(state);
     SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    centerOnPointerMonitor(dialog);
     state->openTick = osGetTickCount();
     if (state->putOffMinutes != 0)
         triggerPrompt = dialog;
@@ -136,6 +142,7 @@ static BOOL onPromptInit(HWND dialog, PromptState* state)
     if (state->hasNoText)
         SetDlgItemTextA(dialog, IDCANCEL, state->noText);
     showPutOff(dialog, state);
+    centerOnPointerMonitor(dialog);
     if (state->countdownSeconds > 0) {
         osSetTimer(dialog, countdownTimer, countdownIntervalMs(state->countdownSeconds));
         if (settings.warningSound != 0)

@@ -32,6 +32,14 @@ TEST(Clock, AtATimePutOffAndAbort)
     ASSERT_NE(nullptr, prompt);
     EXPECT_EQ("PlaySound SystemExclamation", pelk.journal().back());
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(prompt, IDC_PROMPT_PUT_OFF)) && textOf(prompt, IDC_PROMPT_PUT_OFF) == "+10 min");
+    RECT no, putOff, inside;  // as large as No, in its font, below it within the prompt
+    GetWindowRect(GetDlgItem(prompt, IDCANCEL), &no);
+    GetWindowRect(GetDlgItem(prompt, IDC_PROMPT_PUT_OFF), &putOff);
+    GetClientRect(prompt, &inside);
+    MapWindowPoints(prompt, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+    EXPECT_TRUE(putOff.left == no.left && putOff.right == no.right && putOff.bottom - putOff.top == no.bottom - no.top &&
+                putOff.top > no.bottom && putOff.bottom < inside.bottom);
+    EXPECT_EQ(SendDlgItemMessageA(prompt, IDCANCEL, WM_GETFONT, 0, 0), SendDlgItemMessageA(prompt, IDC_PROMPT_PUT_OFF, WM_GETFONT, 0, 0));
     press(prompt, IDC_PROMPT_PUT_OFF);
     ASSERT_TRUE(waitForClose(prompt) && pelk.ready());
     EXPECT_EQ("SetTimer main 8 600000", pelk.timers().back());
