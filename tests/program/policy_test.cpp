@@ -129,7 +129,7 @@ TEST(Policy, ATaskOfTheSystemAccount)
         Pelk task;
         task.writeSettings({{&Settings::commandPromptMode, 0}});
         task.setReadings({{"trayAdd", 2}, {"sessionOwn", 0}, {"sessionConsole", 1}, {"userElsewhere", user}});
-        ASSERT_TRUE(task.start("/slam /poff"));
+        ASSERT_TRUE(task.start("/slam /poweroff"));
         if (user) {  // told in a balloon, had there been a notification area
             ASSERT_TRUE(waitUntil([&] { return task.read("PowerJournal.txt").find("SetTimer main 11") != std::string::npos; }));
             task.timer(slamEndTimer);
