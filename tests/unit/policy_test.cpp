@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
 
+#include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "settings/policy_rules.h"
 
 static Policy policyOf(std::initializer_list<std::pair<int, uint32_t>> values)
@@ -106,4 +110,38 @@ TEST(Policy, TemplatesMatchTheTable)
         EXPECT_NE(x.npos, x.find(declared)) << declared;
         EXPECT_EQ(v.kind == policyEnum, x.find("<enum id=\"" + std::string(v.name)) != x.npos) << v.name;
     }
+}
+
+// The help's tables row by row as the code has them: every keyword of /slam, every exit
+// code of Pelk's own, every policy value with its range ("0, 1", "2-999"); and its contents.
+TEST(Policy, HelpListsTheTables)
+{
+    std::ifstream file(PELK_HELP);
+    const std::string help{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // What `word` finds in the cells `row` finds, each with the cell after it, within the table after `start`.
+    auto rows = [&help](const char* start, const char* row, const char* word) {
+        const size_t from = help.find(start);
+        const std::string table = help.substr(from, help.find("</table>", from) - from);
+        std::map<std::string, std::string> found;
+        const std::regex r(row), w(word);
+        for (std::sregex_iterator m(table.begin(), table.end(), r), end; m != end; ++m)
+            for (std::sregex_iterator n((*m)[1].first, (*m)[1].second, w); n != end; ++n)
+                found[(*n)[1]] = (*m)[2];
+        return found;
+    };
+    std::map<std::string, std::string> keywords, codes, values;
+    for (size_t i = 0; slamKeywordAt(i) != nullptr; ++i)
+        keywords[slamKeywordAt(i)] = "";
+    EXPECT_EQ(keywords, rows("<th>Keyword</th>", "<tr><td>((?:<code>[^<]*</code>[,\\s]*)+)</td>()", "<code>/([a-z]{4})"));
+    for (uint32_t code : exitCodes)
+        codes[std::to_string(code)] = "";
+    EXPECT_EQ(codes, rows("<h3 id=\"exit\">", "<tr><td>([0-9]+)</td>()", "(.+)"));
+    for (const PolicyValueEntry& v : policyValues)
+        values[v.name] = std::to_string(v.minValue) + (v.maxValue - v.minValue == 1 ? ", " : "-") + std::to_string(v.maxValue);
+    EXPECT_EQ(values, rows("<h2 id=\"policy\">", "<td>((?:<code>\\w+</code>[,\\s]*)+)</td><td>([^<]*)</td>", "<code>(\\w+)</code>"));
+    // Every section has an id and its entry in the contents.
+    const std::string contents = help.substr(0, help.find("<h2"));
+    const std::regex heading("<h[23]( id=\"([^\"]+)\")?>");
+    for (std::sregex_iterator m(help.begin(), help.end(), heading), end; m != end; ++m)
+        EXPECT_NE(contents.npos, contents.find("href=\"#" + (*m)[2].str() + "\"")) << m->str();
 }
