@@ -17,6 +17,8 @@ file(GLOB UNIT_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TESTS})
 target_link_libraries(unit_tests PRIVATE pelk_core GTest::gtest_main)
 target_compile_options(unit_tests PRIVATE ${PELK_WARNINGS})
+# The help, whose tables the tests hold to the code's.
+target_compile_definitions(unit_tests PRIVATE PELK_HELP="${CMAKE_SOURCE_DIR}/docs/ReadMe.htm.in")
 if(PELK_SANITIZE)
   set(TEST_PREFIX "sanitize.")
 else()

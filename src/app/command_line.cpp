@@ -2,7 +2,6 @@
 #include "app/command_line.h"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "app/text.h"
 #include "triggers/clock_rules.h"
@@ -113,6 +112,9 @@ const SlamKeyword slamKeywords[] = {
     {"sign", &Settings::commandAction, 3},
 };
 
+// The words that do more than set a field, each read in applySlamKeywords.
+const char* const slamValueWords[] = {"remo", "when", "time", "mins", "abor"};
+
 // The name starts after "/remo" (and "/when") and one separator character of any kind.
 const size_t remoteNameOffset = 6;
 
@@ -174,15 +176,19 @@ void keywordOf(const char* argument, char keyword[5])
     keyword[length] = '\0';
 }
 
+const char* slamKeywordAt(size_t index)
+{
+    const size_t fields = sizeof slamKeywords / sizeof slamKeywords[0];
+    if (index < fields)
+        return slamKeywords[index].keyword;
+    return index - fields < sizeof slamValueWords / sizeof slamValueWords[0] ? slamValueWords[index - fields] : nullptr;
+}
+
 // A keyword of the slam's, those that take a value too.
 static bool isSlamKeyword(const char* keyword)
 {
-    for (const char* word : {"remo", "when", "time", "mins", "abor"}) {
-        if (std::strcmp(keyword, word) == 0)
-            return true;
-    }
-    for (const SlamKeyword& entry : slamKeywords) {
-        if (std::strcmp(keyword, entry.keyword) == 0)
+    for (size_t i = 0; slamKeywordAt(i) != nullptr; ++i) {
+        if (std::strcmp(keyword, slamKeywordAt(i)) == 0)
             return true;
     }
     return false;

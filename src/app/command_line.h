@@ -24,6 +24,10 @@ StartMode chooseStartMode(const char* commandLine, uint32_t trayIconEnabled);
 // a quiet start that goes on only while the Auto Start policy is on.
 bool isPolicyStart(const char* commandLine);
 
+// The keywords of the slam, as their first four letters ("shut", "remo"), those that set a
+// field of the record and those that take a value or do more; null after the last.
+const char* slamKeywordAt(size_t index);
+
 // What a slam's words ask besides the keywords that set fields of the record.
 struct SlamWords {
     bool remote;                // "remo": the action is a remote one

@@ -2,6 +2,7 @@
 // mode, which performs one power action here or on a remote computer.
 #include "app/app.h"
 #include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "app/hand_over.h"
 #include "app/text.h"
 #include "options/option_rules.h"
@@ -104,7 +105,7 @@ static DWORD watchForSlam(bool remote, char* text, size_t size)
 {
     if (remote || settings.commandAction > 5) {
         copyText(text, size, whenLocalOnly);
-        return ERROR_INVALID_PARAMETER;
+        return exitBadArgument;
     }
     WatchArmResult armed = armWatch(settings.watchProgram, settings.commandAction);
     if (armed == watchArmedOk)
@@ -113,7 +114,7 @@ static DWORD watchForSlam(bool remote, char* text, size_t size)
         copyText(text, size, whenNeedsName);
     else
         watchRefusalText(settings.watchProgram, text, size);
-    return ERROR_FILE_NOT_FOUND;
+    return exitNoProgram;
 }
 
 static const char waitsLocalOnly[] = "/time and /mins arm only an action on this computer: nothing was done.";
@@ -130,7 +131,7 @@ static DWORD armForSlam(const SlamWords& words, char* text, size_t size)
     }
     if ((words.clock || words.countdown) && (words.remote || settings.commandAction > 5)) {
         copyText(text, size, waitsLocalOnly);
-        return ERROR_INVALID_PARAMETER;
+        return exitBadArgument;
     }
     // A one-off of its own, beside the clock time the Clock page or a policy sets.
     if (words.clock)
@@ -164,8 +165,8 @@ static DWORD abortForSlam(bool ownStart)
                      : "Nothing was armed to abort.",
                  0, true);
     if (ownStart)
-        endAfterNotice(ERROR_NOT_FOUND);
-    return ERROR_NOT_FOUND;
+        endAfterNotice(exitNotFound);
+    return exitNotFound;
 }
 
 // "@hosts.txt": the list file's text, found from the folder the slam was typed in; 0, or
@@ -188,14 +189,14 @@ static DWORD readListFile(const char* name, char* text, DWORD size, char* told, 
     DWORD high = 0;
     DWORD length = GetFileSize(file, &high);
     DWORD read = 0;
-    DWORD error = high != 0 || length >= size ? ERROR_FILE_TOO_LARGE
+    DWORD error = high != 0 || length >= size ? DWORD(exitListTooLarge)
                   : ReadFile(file, text, size - 1, &read, nullptr) ? 0
                                                                    : lastErrorOrFailure();
     CloseHandle(file);
     text[error == 0 ? read : 0] = '\0';
     if (error == 0 && lstrlenA(text) != static_cast<int>(read)) {
         appendText(told, toldSize, " holds no plain text (save it as ANSI or UTF-8, one name a line): nothing was done.");
-        return ERROR_INVALID_DATA;
+        return exitListRefused;
     }
     // A UTF-8 file may begin with its mark, which is no part of the first name.
     if (error == 0 && read >= 3 && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF')
@@ -248,12 +249,12 @@ static DWORD runRemoteSlam(const char* names, bool ownStart, bool endsStart)
     if (remote.list && names[1] == '\0') {
         copyText(remote.summary, sizeof remote.summary,
                  "/remo:@ needs the name of a list file (/remo:@hosts.txt): nothing was done.");
-        error = ERROR_INVALID_DATA;
+        error = exitListRefused;
     } else if (remote.list) {
         error = readListFile(names + 1, list, sizeof list, remote.summary, sizeof remote.summary);
     }
     // The file's name with the system's words for its error, or the whole sentence.
-    const DWORD shownError = error != ERROR_INVALID_DATA ? error : 0;
+    const DWORD shownError = error != exitListRefused ? error : 0;
     if (error == 0) {
         error = startRemoteAction(remote.list ? list : names, remote.list, remoteRestartFlag(settings.commandAction) != 0,
                                   commandForceFlag(settings), remoteSlamFinished, remote.summary, sizeof remote.summary);
@@ -306,20 +307,20 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
                                           commandForceFlag(settings) != 0);
     if (words.unknown[0] == '\0' && forbidden != nullptr) {
         copyText(text, sizeof text, forbidden);
-        error = ERROR_ACCESS_DISABLED_BY_POLICY;
+        error = exitForbidden;
     } else if (words.unknown[0] != '\0') {
         copyText(text, sizeof text, "\"");
         appendText(text, sizeof text, words.unknown);
         appendText(text, sizeof text,
                    words.badValue ? "\" holds no valid time or number (a time 0:00 to 23:59, minutes 0 to 999); nothing was done."
                                   : "\" is no keyword; nothing was done.");
-        error = ERROR_INVALID_PARAMETER;
+        error = exitBadArgument;
     } else if (words.abort) {
         return abortForSlam(ownStart);
     } else if (ownStart && !words.remote && settings.commandAction <= 5 && leftToTheUser()) {
         copyText(text, sizeof text, "a user is logged on, whose Pelk warns of the administrator's time of day and "
                                     "acts on it: nothing was done here.");
-        error = ERROR_CANCELLED;
+        error = exitCancelled;
     } else if (words.watch || words.clock || words.countdown) {
         error = armForSlam(words, text, sizeof text);
         if (error == 0)
@@ -334,7 +335,7 @@ static DWORD runSlam(const char* commandLine, bool ownStart)
     }
     if (error != 0) {
         settings = before;
-        tellSlamUser(text, 0, true, error == ERROR_ACCESS_DISABLED_BY_POLICY ? entryRefusedByPolicy : entryCommandRefused);
+        tellSlamUser(text, 0, true, error == exitForbidden ? entryRefusedByPolicy : entryCommandRefused);
         if (ownStart)
             endAfterNotice(error);
         return error;
@@ -384,7 +385,7 @@ static DWORD refuseMisplaced(const char* commandLine)
     appendText(text, sizeof text, argument);
     appendText(text, sizeof text, "): nothing was done.");
     tellSlamUser(text, 0, true, entryCommandRefused, commandLine);
-    return ERROR_INVALID_PARAMETER;
+    return exitBadArgument;
 }
 
 // Busy while a prompt or the options show: an open page would write its own values

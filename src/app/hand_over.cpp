@@ -5,10 +5,9 @@
 
 uint32_t handOverExitCode(uint64_t answer)
 {
-    const uint32_t notImplemented = 120;
     uint32_t low = static_cast<uint32_t>(answer);
     if (low == 0)
-        return notImplemented;
+        return exitOlderPelk;
     return low == handOverDone ? 0 : low;
 }
 

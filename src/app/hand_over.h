@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/exit_codes.h"
+
 const uint32_t handOverKind = 0x4B4C4550;  // "PELK"
 // The longest command line Windows passes, with its terminator.
 const size_t handOverMost = 32768;
@@ -12,7 +14,7 @@ const size_t handOverMost = 32768;
 // done), or else the error of the call that failed. 0 is what any window answers to a
 // message it ignores.
 const uint32_t handOverDone = 0xFFFFFFFF;
-const uint32_t handOverBusy = 170;  // ERROR_BUSY
+const uint32_t handOverBusy = exitBusy;
 // Done, and the second start ends with 0 itself: every computer of a list did it.
 const uint32_t handOverAllDone = 0xFFFFFFFE;
 

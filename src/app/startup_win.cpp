@@ -6,6 +6,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "app/control_tips.h"
+#include "app/exit_codes.h"
 #include "app/hand_over.h"
 #include "app/look_up.h"
 #include "app/text.h"
@@ -172,8 +173,8 @@ void resolveDirectories()
     }
     DWORD waited = WaitForSingleObject(mutex, 10000);
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
-        ExitProcess(0);
-    endSlamUnanswered(console, ERROR_TIMEOUT, "the Pelk that runs did not end within 10 seconds.");
+        ExitProcess(exitAllDone);
+    endSlamUnanswered(console, exitTimedOut, "the Pelk that runs did not end within 10 seconds.");
 }
 
 // A second start in the session does what it asked through the copy that runs: a slam
@@ -198,9 +199,9 @@ static void handToRunningCopy(HANDLE mutex)
     DWORD console = slam || mode == startExit ? osConsoleOfParent() : 0;
     // A copy that neither shows its window nor ends: a slam was not done, and says so.
     if (running == nullptr && mode == startExit)
-        endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer.");
+        endSlamUnanswered(console, exitTimedOut, "another Pelk is starting or ending and did not answer.");
     if (running == nullptr && slam)
-        endSlamUnanswered(console, ERROR_TIMEOUT, "another Pelk is starting or ending and did not answer: nothing was done.");
+        endSlamUnanswered(console, exitTimedOut, "another Pelk is starting or ending and did not answer: nothing was done.");
     if (running == nullptr)
         endProcess();
     // The running copy's sheet or prompt may come to the front: this start was the user's.
@@ -229,13 +230,13 @@ static void handToRunningCopy(HANDLE mutex)
     if (!SendMessageTimeoutA(running, WM_COPYDATA, console, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, day,
                              &answer)) {
         DWORD error = GetLastError();
-        endSlamUnanswered(console, error != 0 ? error : ERROR_TIMEOUT,
+        endSlamUnanswered(console, error != 0 ? error : DWORD(exitTimedOut),
                           "the Pelk that runs cannot be reached from here (it may run as administrator): nothing was done.");
     }
     if (static_cast<uint32_t>(answer) == handOverAllDone)
-        ExitProcess(0);
+        ExitProcess(exitAllDone);
     DWORD code = handOverExitCode(answer);
-    if (code == ERROR_CALL_NOT_IMPLEMENTED)
+    if (code == exitOlderPelk)
         endSlamUnanswered(console, code, "the Pelk that runs is an older one, which takes no command: nothing was done.");
     endProcessWith(code);
 }
@@ -268,7 +269,7 @@ void startApplication()
     // Nothing runs (any longer) that "/exit" could end: done, without a window or a file,
     // and told, so that an installer starts Pelk again only where it ran.
     if (chooseStartMode(GetCommandLineA(), 1) == startExit)
-        ExitProcess(ERROR_NOT_FOUND);
+        ExitProcess(exitNotFound);
 
     char version[textSize];
     if (!versionAccepted(describeWindowsVersion(version))) {

@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/exit_codes.h"
+
 const size_t remoteMostHosts = 1024;
 const size_t remoteNameSize = 256;
 const unsigned remoteInFlightMost = 16;
 const uint32_t remoteDeadlineMs = 60000;
-const uint32_t remoteTimedOut = 1460;  // ERROR_TIMEOUT
+const uint32_t remoteTimedOut = exitTimedOut;
 
 // The computer names of a list file's text: one a line; blanks around a name, blank
 // lines, a '#' and what follows it on its line (a comment) and a leading "\\" are left

@@ -3,6 +3,7 @@
 // the windows of the program, and is given up at its deadline.
 #include "power/remote.h"
 
+#include "app/exit_codes.h"
 #include "app/globals.h"
 #include "app/text.h"
 #include "power/actions.h"
@@ -165,7 +166,7 @@ void onRemoteTimer()
 void cancelRemoteRun()
 {
     if (remoteRunning != 0)
-        finishRun(ERROR_CANCELLED);
+        finishRun(exitCancelled);
 }
 
 DWORD startRemoteAction(const char* names, bool list, bool restart, BOOL force, RemoteFinished finished, char* summary,
@@ -180,13 +181,13 @@ DWORD startRemoteAction(const char* names, bool list, bool restart, BOOL force, 
         copyText(summary, size, "line ");
         appendNumber(summary, size, static_cast<uint32_t>(badLine));
         appendText(summary, size, " of the list holds no computer's name (one name a line, # before a comment): nothing was done.");
-        return ERROR_INVALID_DATA;
+        return exitListRefused;
     }
     if (count == 0 || count > remoteMostHosts) {
         copyText(summary, size, count == 0 ? "the list names no computer: nothing was done."
                                            : "the list names more than 1024 computers: nothing was done.");
         // Not ERROR_NO_MORE_ITEMS: 259 is also STILL_ACTIVE, which a waiting script takes for no code at all.
-        return count == 0 ? ERROR_INVALID_DATA : ERROR_INVALID_PARAMETER;
+        return count == 0 ? exitListRefused : exitBadArgument;
     }
     runAction = restart ? "Remote Restart" : "Remote Shut";
     runRestart = restart;

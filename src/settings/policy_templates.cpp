@@ -28,37 +28,43 @@ struct Group {
 const Group groups[] = {
     {"IdleShutdown", "Act when the computer is idle",
      "Enabled: Pelk performs the action after the computer has been idle for the minutes given, as on its Idle "
-     "page, and the Idle page shows these values greyed. Disabled: Pelk never acts on idleness. Not configured: "
-     "the user's own Idle page settings apply.",
+     "page, and the Idle and Watch pages show these values greyed. Disabled: Pelk never acts on idleness. Not "
+     "configured: the user's own settings of the Idle and Watch pages apply.",
      policyIdleShutdown},
     {"ClockSchedule", "Act at a time of day",
-     "Enabled: Pelk performs the action at the time given, on the days chosen, with the warning of its Tray page; "
-     "the user can put the warning off (No and Abort put it off too) but neither change nor skip the time. It "
-     "acts in the Pelk of each user who is logged on; a computer with nobody logged on is reached by a Task "
+     "Enabled: Pelk performs the action at the time given, on the days chosen (every day when none are given), "
+     "after the prompt of its Tray page (set Warn or confirm before an action too, so that it always warns). The "
+     "user can put the warning off, and No, Abort Shutdown and /slam /abort put it off too, but can neither "
+     "change the time, which the Clock page shows greyed, nor skip it. It acts in the Pelk of each user who is "
+     "logged on; a computer with nobody logged on is reached by a Task "
      "Scheduler task of the system account that runs Pelk.exe /slam at the time (see Pelk's help, Computers "
      "with nobody logged on), which leaves the action to the user's Pelk while someone is logged on. "
      "Disabled: no time of day is set. Not configured: the user's own Clock page applies.",
      policyClockSchedule},
     {"Prompt", "Warn or confirm before an action",
-     "Enabled: every action that Pelk performs from its menu, a trigger or the command line first asks "
-     "(Confirm) or counts down (Warn), for at least the seconds given. Not configured or disabled: the users "
-     "choose.",
+     "Enabled: every action that Pelk performs on this computer, from its menu, a trigger or the command line, "
+     "first asks (Confirm) or counts down (Warn). A warning lasts at least the seconds given, and so does the "
+     "warning Windows shows on a computer that Pelk shuts down remotely; where the user set more seconds, the "
+     "longer applies. The Tray and Command pages show the prompt and its seconds greyed. Not configured or "
+     "disabled: the users choose.",
      -1},
     {"PutOff", "Minutes a warning can be put off",
-     "Enabled: the put-off button of a warning before a timed or idle action adds these minutes. Not configured "
-     "or disabled: the user's choice (10 minutes unless changed).",
+     "Enabled: the put-off button of the prompt before an action that comes by itself (a countdown, a time of "
+     "day, the idle shutdown, a program that ended, the low battery) adds these minutes. Not configured or "
+     "disabled: the user's choice on the Clock page (10 minutes unless changed).",
      -1},
     {"NoRemoteActions", "Forbid remote actions",
-     "Enabled: Pelk refuses to shut down or restart other computers, from the command line or a list of "
-     "computers. Not configured or disabled: remote actions are allowed.",
+     "Enabled: Pelk refuses to shut down or restart other computers, one or a list of them, from the command "
+     "line or as the Command page's Remote Shut or Remote Restart; the command line ends with 1260. Not "
+     "configured or disabled: remote actions are allowed.",
      policyNoRemote},
     {"NoForce", "Forbid forcing programs to close",
-     "Enabled: Pelk never forces programs to close; the Force boxes are cleared and greyed and /kill is refused. "
-     "Not configured or disabled: the user's choice.",
+     "Enabled: Pelk never forces programs to close; the Force boxes of the options and of Schedule Shutdown are "
+     "cleared and greyed, and /kill is refused (exit code 1260). Not configured or disabled: the user's choice.",
      policyNoForce},
     {"NoCommandLineActions", "Forbid actions from the command line",
-     "Enabled: Pelk refuses /slam from the command line (scripts, scheduled tasks, shortcuts); /slam /abort and "
-     "/exit still work. Not configured or disabled: the command line acts.",
+     "Enabled: Pelk refuses /slam from the command line (scripts, scheduled tasks, shortcuts) with exit code "
+     "1260; /slam /abort and /exit still work. Not configured or disabled: the command line acts.",
      policyNoCommandLine},
     {"HideOptionPages", "Hide pages of the options",
      "Enabled: the pages checked are left out of Pelk's options. Not configured or disabled: every page shows.",
@@ -70,9 +76,10 @@ const Group groups[] = {
      policyAutoStart},
     {"NoEventLog", "Write no entries to the Windows event log",
      "Enabled: Pelk writes nothing to the Application log of Windows; its own log, when the user keeps one, "
-     "goes on. Not configured or disabled: each action performed, refused or failed, each missed or put-off "
-     "time, each policy applied and each computer of a remote action is written to the Application log under "
-     "the source Pelk.",
+     "goes on. Not configured or disabled: each action performed, refused or failed, each command line "
+     "refused, each action that came by itself and was missed, put off, cancelled or aborted, the policy values "
+     "in effect, and each computer of a remote action with the tally of a list is written to the Application log "
+     "under the source Pelk, whether or not the user keeps a log.",
      policyNoEventLog},
 };
 const int groupCount = sizeof groups / sizeof groups[0];

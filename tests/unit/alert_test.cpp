@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "battery/alert_rules.h"
+#include "power/actions.h"
 
 TEST(BatteryAlerts, OncePerCrossingOnItsPowerSource)
 {
@@ -23,6 +24,8 @@ TEST(BatteryAlerts, OncePerCrossingOnItsPowerSource)
     const int32_t actions[] = {-1, 4, 5, 2, 0, -1};  // Nothing, Suspend, Hibernate, Shutdown, Power Off, any other
     for (uint32_t choice = 0; choice < 6; ++choice)
         EXPECT_EQ(actions[choice], lowAlertPowerAction(choice)) << choice;
+    // The list names each action as the prompts do.
+    for (uint32_t choice = 1; choice < 5; ++choice) EXPECT_STREQ(promptActionName(actions[choice]), lowAlertActionNames[choice]);
     // A clear box stores 0, a typed 0 is 1, a level above the most is the most: 0 + 1 + 99.
     EXPECT_EQ(0, alertLevelFromBox(false, 40, 99) + alertLevelFromBox(true, 0, 99) + alertLevelFromBox(true, 1000, 99) - 100);
 }

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <string>
 
+#include "app/command_line.h"
+#include "app/exit_codes.h"
 #include "settings/policy_rules.h"
 
 static Policy policyOf(std::initializer_list<std::pair<int, uint32_t>> values)
@@ -106,4 +110,31 @@ TEST(Policy, TemplatesMatchTheTable)
         EXPECT_NE(x.npos, x.find(declared)) << declared;
         EXPECT_EQ(v.kind == policyEnum, x.find("<enum id=\"" + std::string(v.name)) != x.npos) << v.name;
     }
+}
+
+// The help's tables row by row as the code has them: every keyword of /slam, every exit
+// code of Pelk's own, every policy value with its range ("0, 1", "2-999"); and its contents.
+TEST(Policy, HelpListsTheTables)
+{
+    const std::string help{std::istreambuf_iterator<char>(std::ifstream(PELK_HELP).rdbuf()), {}};
+    // What `word` finds in the cells that `row` finds between `start` and `end`, each with the cell after it.
+    auto rows = [&help](const char* start, const char* end, const char* row, const char* word) {
+        std::map<std::string, std::string> found;
+        const std::regex r(row), w(word);
+        const size_t from = std::min(help.find(start), help.size()), to = std::min(help.find(end, from), help.size());
+        for (std::sregex_iterator m(help.begin() + from, help.begin() + to, r), last; m != last; ++m)
+            for (std::sregex_iterator n((*m)[1].first, (*m)[1].second, w); n != last; ++n)
+                found[(*n)[1]] = (*m)[2];
+        return found;
+    };
+    std::map<std::string, std::string> keywords, codes, values;
+    for (size_t i = 0; slamKeywordAt(i) != nullptr; ++i) keywords[slamKeywordAt(i)];
+    EXPECT_EQ(keywords, rows("<th>Keyword</th>", "</table>", "<tr><td>((?:<code>[^<]*</code>[,\\s]*)+)</td>()", "<code>/([a-z]{4})"));
+    for (uint32_t code : exitCodes) codes[std::to_string(code)];
+    EXPECT_EQ(codes, rows("<h3 id=\"exit\">", "</table>", "<tr><td>([0-9]+)</td>()", "(.+)"));
+    for (const PolicyValueEntry& v : policyValues)
+        values[v.name] = std::to_string(v.minValue) + (v.maxValue - v.minValue == 1 ? ", " : "-") + std::to_string(v.maxValue);
+    EXPECT_EQ(values, rows("<h2 id=\"policy\">", "</table>", "<td>((?:<code>\\w+</code>[,\\s]*)+)</td><td>([^<]*)</td>", "<code>(\\w+)</code>"));
+    // Every section has an id and its entry in the contents, which names no other.
+    EXPECT_EQ(rows("<p>Contents:", "</p>", "href=\"#([^\"]+)\"()", "^(.*)$"), rows("<h2", "</body>", "<h[23](?: id=\"([^\"]*)\")?()>", "^(.*)$"));
 }

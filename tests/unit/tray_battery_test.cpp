@@ -45,12 +45,13 @@ TEST(TrayAndBattery, Rules)
         {0, 0, 80, 2, "On Battery"},   {0, 0, 77, 0, "On Battery"},   {0, 0, 76, 0, "On Battery"},
         {0, 0, 75, 1, "On Battery"},   {1, 8, 97, 2, "Battery Charging "}, {1, 0, 97, 1, "NOT Charging"},
         {1, 0, 98, 1, "Charged"},      {1, 0, 255, 1, "Charged"},     {255, 0, 98, 2, "On Battery"},
+        {1, 128, 255, 2, "No Battery!"},
     };
     BatteryTrack track = {50, 0};
     for (const Step& step : steps) {
         PowerReading r = {step.acLine, step.flag, step.percent};
         EXPECT_EQ(step.notices, trackBattery(r, 5, 97, track)) << int(step.percent);
-        EXPECT_STREQ(step.text, monitorStateText(true, r, 97)) << int(step.percent);
+        EXPECT_STREQ(step.text, monitorStateText(hasBattery(r), r, 97)) << int(step.percent);
     }
 
     // A 110 x 40 window on a 1024 x 768 screen at 100%, whose taskbar takes the bottom 40
