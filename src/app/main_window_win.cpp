@@ -8,6 +8,7 @@
 #include "app/app.h"
 #include "app/dpi.h"
 #include "app/hand_over.h"
+#include "app/look.h"
 #include "app/shell.h"
 #include "battery/battery.h"
 #include "options/options.h"
@@ -107,11 +108,14 @@ static void onEndSession(HWND window, WPARAM ending, LPARAM how)
         onExitRequest(window);
 }
 
-// After a Group Policy refresh: the policy read again, and what it may have changed
-// followed at once: the agenda (the idle shutdown, the clock time), the start with
-// Windows, the greyed controls of open options.
-static void onSettingChange(const char* area)
+// A change of the theme: the level on the tray icon in its colours (the monitor, a
+// window of its own, hears of it itself). After a Group Policy refresh: the policy read
+// again, and what it may have changed followed at once: the agenda (the idle shutdown,
+// the clock time), the start with Windows, the greyed controls of open options.
+static void onSettingChange(UINT action, const char* area)
 {
+    if (settingChangesLook(action, area))
+        onLookChange();
     if (area == nullptr || lstrcmpiA(area, "Policy") != 0)
         return;
     const bool autoStartWasSet = policy.present[policyAutoStart];
@@ -237,7 +241,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case dpiChangedMessage: onDpiChanged(); return 0;
     // The time, the zone or daylight saving changed: the agenda looks at the wall clock.
     case WM_TIMECHANGE: agendaDeliver(eventCheck); return 0;
-    case WM_SETTINGCHANGE: onSettingChange(reinterpret_cast<const char*>(lParam)); return 0;
+    case WM_SETTINGCHANGE: onSettingChange(static_cast<UINT>(wParam), reinterpret_cast<const char*>(lParam)); return 0;
+    case WM_SYSCOLORCHANGE: onLookChange(); return 0;
     }
     if (message == taskbarCreatedMsg && taskbarCreatedMsg != 0 && settings.trayIconEnabled)
         return onTaskbarCreated();

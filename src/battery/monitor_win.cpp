@@ -1,11 +1,13 @@
 // The battery monitor window: a small captionless dialog on a thread of its own
 // that shows the charge as a bar and a percentage and the power state in words,
 // places itself, can be dragged in the Free location, and closes by its show mode.
+// In high contrast it takes the theme's colours (app/look), and hears itself of a change.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/dpi.h"
 #include "app/globals.h"
+#include "app/look.h"
 #include "app/look_up.h"
 #include "battery/battery.h"
 #include "battery/battery_rules.h"
@@ -25,6 +27,8 @@ static LONG dragOffsetX;
 static LONG dragOffsetY;
 // The place in the z-order last given (top-most or bottom), on the monitor thread.
 static HWND appliedOrder;
+// The look the window shows: read as it opens and at each change of the theme, on the monitor thread.
+static Look monitorLook;
 
 void setMonitorPosition(LONG left, LONG top)
 {
@@ -95,13 +99,111 @@ static void placeMonitor(HWND dialog)
 // Layered windows arrived with Windows 2000's user32; the call is looked up, not linked.
 typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
 
-static void makeTranslucent(HWND dialog, BYTE alpha)
+// Opaque again once the style is gone; the window is then painted afresh.
+static void makeTranslucent(HWND dialog, bool translucent)
 {
-    SetWindowLongA(dialog, GWL_EXSTYLE, GetWindowLongA(dialog, GWL_EXSTYLE) | WS_EX_LAYERED);
+    LONG style = GetWindowLongA(dialog, GWL_EXSTYLE);
+    if (!translucent) {
+        if (style & WS_EX_LAYERED)
+            SetWindowLongA(dialog, GWL_EXSTYLE, style & ~WS_EX_LAYERED);
+        return;
+    }
+    SetWindowLongA(dialog, GWL_EXSTYLE, style | WS_EX_LAYERED);
     SetLayeredWindowAttributesProc setAttributes =
         lookUpFunction<SetLayeredWindowAttributesProc>("USER32.dll", "SetLayeredWindowAttributes");
     if (setAttributes != nullptr)
-        setAttributes(dialog, 0, alpha, LWA_ALPHA);
+        setAttributes(dialog, 0, translucentAlpha, LWA_ALPHA);
+}
+
+static void fillWith(HDC dc, const RECT& area, uint32_t colour)
+{
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// A bar drawn by a visual style keeps the style's colours whatever PBM_SETBARCOLOR asks,
+// so in high contrast the bar is painted here: its outline a pixel of 100% thick (two at
+// 200%), the charge, and the rest.
+static void paintBar(HWND bar)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(bar, &paint);
+    RECT area = {0, 0, 0, 0};
+    GetClientRect(bar, &area);
+    fillWith(dc, area, lookColour(monitorLook, barBorder));
+    const int line = scaleForDpi(1, windowDpi(bar));
+    InflateRect(&area, -line, -line);
+    fillWith(dc, area, lookColour(monitorLook, barTrack));
+    const int low = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
+    const int high = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+    int position = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    position = position < low ? low : position > high ? high : position;
+    if (high > low && area.right > area.left) {
+        area.right = area.left + (area.right - area.left) * (position - low) / (high - low);
+        fillWith(dc, area, lookColour(monitorLook, barFill));
+    }
+    EndPaint(bar, &paint);
+}
+
+// The bar is subclassed through the common controls of Windows XP on, which name these
+// functions; Windows 2000 has no visual styles, and its classic bar draws in the system's
+// colours already.
+typedef LRESULT(CALLBACK* BarProc)(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+typedef BOOL(WINAPI* SetWindowSubclassProc)(HWND, BarProc, UINT_PTR, DWORD_PTR);
+typedef BOOL(WINAPI* RemoveWindowSubclassProc)(HWND, BarProc, UINT_PTR);
+typedef LRESULT(WINAPI* DefSubclassProcProc)(HWND, UINT, WPARAM, LPARAM);
+static DefSubclassProcProc defaultBarProc;
+
+static LRESULT CALLBACK barProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_NCDESTROY) {  // a subclass ends before its window
+        RemoveWindowSubclassProc removeSubclass =
+            lookUpFunction<RemoveWindowSubclassProc>("COMCTL32.dll", "RemoveWindowSubclass");
+        if (removeSubclass != nullptr)
+            removeSubclass(bar, barProc, 1);
+    }
+    if (lookColour(monitorLook, barFill) == controlsOwnColour)
+        return defaultBarProc(bar, message, wParam, lParam);
+    switch (message) {
+    case WM_ERASEBKGND: return TRUE;
+    case WM_PAINT: paintBar(bar); return 0;
+    case PBM_SETPOS: {  // a bar may draw a new position at once; here it is painted afresh
+        LRESULT previous = defaultBarProc(bar, message, wParam, lParam);
+        InvalidateRect(bar, nullptr, FALSE);
+        return previous;
+    }
+    }
+    return defaultBarProc(bar, message, wParam, lParam);
+}
+
+static void subclassBar(HWND dialog)
+{
+    SetWindowSubclassProc setSubclass = lookUpFunction<SetWindowSubclassProc>("COMCTL32.dll", "SetWindowSubclass");
+    defaultBarProc = lookUpFunction<DefSubclassProcProc>("COMCTL32.dll", "DefSubclassProc");
+    if (setSubclass != nullptr && defaultBarProc != nullptr)
+        setSubclass(GetDlgItem(dialog, IDC_MONITOR_BAR), barProc, 1, 0);
+}
+
+// The look of now: the window opaque in high contrast, translucent again after it where
+// the user asked for it, and painted afresh, the frame and the controls too.
+static void applyMonitorLook(HWND dialog)
+{
+    monitorLook = currentLook();
+    makeTranslucent(dialog, monitorTranslucent(monitorLook, settings.monitorTransparent));
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// The face and the texts in the look's colours; outside high contrast, as Windows paints
+// any dialog. The DC's own brush takes the colour, so no brush is kept.
+static INT_PTR lookBrush(HDC dc)
+{
+    const uint32_t face = lookColour(monitorLook, monitorBackground);
+    if (face == controlsOwnColour)
+        return FALSE;
+    SetTextColor(dc, lookColour(monitorLook, monitorText));
+    SetBkColor(dc, face);
+    SetDCBrushColor(dc, face);
+    return reinterpret_cast<INT_PTR>(GetStockObject(DC_BRUSH));
 }
 
 static void onMonitorInit(HWND dialog)
@@ -110,8 +212,8 @@ static void onMonitorInit(HWND dialog)
     appliedOrder = nullptr;
     if (batteryPresent == 0)
         EndDialog(dialog, 0);  // the set-up still runs; the window closes right after
-    if (settings.monitorTransparent)
-        makeTranslucent(dialog, translucentAlpha);
+    subclassBar(dialog);
+    applyMonitorLook(dialog);
     placeMonitor(dialog);
     osSetTimer(dialog, closingTimer, 2000);
     osSetTimer(dialog, refreshTimer, 5000);
@@ -156,9 +258,20 @@ static void dragStep(HWND dialog)
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK monitorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC: return lookBrush(reinterpret_cast<HDC>(wParam));
+    // A top-level window tells its common controls of new system colours; the theme may have changed.
+    case WM_SYSCOLORCHANGE:
+        SendDlgItemMessageA(dialog, IDC_MONITOR_BAR, WM_SYSCOLORCHANGE, 0, 0);
+        applyMonitorLook(dialog);
+        return TRUE;
+    case WM_SETTINGCHANGE:
+        if (settingChangesLook(static_cast<uint32_t>(wParam), reinterpret_cast<const char*>(lParam)))
+            applyMonitorLook(dialog);
+        return FALSE;
     case WM_INITDIALOG: onMonitorInit(dialog); return FALSE;  // no focus: that would activate the window
     case WM_MOUSEACTIVATE:  // clicks and drags leave the active window as it is
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, MA_NOACTIVATE);

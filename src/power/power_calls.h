@@ -90,6 +90,8 @@ void osGetLocalTime(WallTime* now);
 void osPlayWarningSound();
 // Whether a file can be made in the folder (ending in a backslash).
 BOOL osFolderWritable(const char* folder);
+// Whether a high-contrast theme is on (SPI_GETHIGHCONTRAST, Windows 2000 on).
+bool osHighContrast();
 
 // The readings of the program watch and of the idle shutdown's quiet conditions.
 #include "triggers/watch_rules.h"

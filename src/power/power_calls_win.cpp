@@ -123,6 +123,13 @@ void osPlayWarningSound()
         MessageBeep(MB_ICONEXCLAMATION);
 }
 
+bool osHighContrast()
+{
+    HIGHCONTRASTA highContrast = {sizeof highContrast, 0, nullptr};
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0) &&
+           (highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 BOOL osFolderWritable(const char* folder)
 {
     char path[MAX_PATH + 16];

@@ -1,16 +1,12 @@
 // The charge level as an icon: drawn pixel by pixel at the size the notification area
-// asks for, so nothing is stretched or blurred; light digits on a dark square read on
-// a light and on a dark taskbar alike.
+// asks for, so nothing is stretched or blurred, in the colours of the look (app/look).
 #include "tray/tray.h"
 
 #include "tray/tray_digits.h"
 
 #include <cstring>
 
-static const DWORD squareColour = 0x00203A66;  // dark blue, as 0x00RRGGBB
-static const DWORD digitColour = 0x00FFFFFF;
-
-HICON drawLevelIcon(const char* level, int size)
+HICON drawLevelIcon(const char* level, int size, const Look& look)
 {
     BITMAPINFO info;
     ZeroMemory(&info, sizeof info);
@@ -29,9 +25,11 @@ HICON drawLevelIcon(const char* level, int size)
     // Opaque everywhere: the alpha of every pixel is full, and the mask lets all through.
     DigitLayout layout = layoutDigits(size, static_cast<int>(std::strlen(level)));
     DWORD* pixel = static_cast<DWORD*>(bits);
+    const DWORD digit = opaquePixel(lookColour(look, iconDigits));
+    const DWORD square = opaquePixel(lookColour(look, iconSquare));
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x)
-            pixel[y * size + x] = 0xFF000000 | (digitPixel(level, layout, x, y) ? digitColour : squareColour);
+            pixel[y * size + x] = digitPixel(level, layout, x, y) ? digit : square;
     }
     HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
     HDC dc = CreateCompatibleDC(nullptr);

@@ -33,6 +33,8 @@ static HICON trayImage;
 static char levelShown[8];
 static bool levelDrawn;  // the level is on the icon, not only in its tooltip
 static HICON levelImage;
+// The colours it was drawn in, digits and square.
+static uint32_t levelColours[2];
 
 static int trayImageSize()
 {
@@ -45,7 +47,23 @@ static void drawLevelImage()
 {
     if (levelImage != nullptr)
         DestroyIcon(levelImage);
-    levelImage = levelShown[0] != '\0' && levelDrawn ? drawLevelIcon(levelShown, trayImageSize()) : nullptr;
+    const Look look = currentLook();
+    levelColours[0] = lookColour(look, iconDigits);
+    levelColours[1] = lookColour(look, iconSquare);
+    levelImage = levelShown[0] != '\0' && levelDrawn ? drawLevelIcon(levelShown, trayImageSize(), look) : nullptr;
+}
+
+// Windows sends such notices for many changes, and more than one for a change of the theme:
+// the shell is given a new picture only when its colours differ.
+void onLookChange()
+{
+    const Look look = currentLook();
+    if (levelImage == nullptr ||
+        (lookColour(look, iconDigits) == levelColours[0] && lookColour(look, iconSquare) == levelColours[1]))
+        return;
+    drawLevelImage();
+    if (settings.trayIconEnabled)
+        setTrayIcon(NIM_MODIFY, nullptr);
 }
 
 // The shell keeps a copy of the icon it was given, so the old one can go at once.

@@ -98,7 +98,7 @@ TEST(Tray, LevelIconDigitsAt16To32)
 {
     for (int size : {16, 20, 24, 32}) {
         for (const char* level : {"57", "100", "8"}) {
-            HICON icon = drawLevelIcon(level, size);
+            HICON icon = drawLevelIcon(level, size, Look{});
             ICONINFO info{}; BITMAP bitmap{};
             ASSERT_TRUE(icon && GetIconInfo(icon, &info) && GetObjectA(info.hbmColor, sizeof bitmap, &bitmap));
             EXPECT_EQ(size * 100 + size, bitmap.bmWidth * 100 + bitmap.bmHeight);

@@ -94,3 +94,63 @@ TEST(Tray, IconMenuAndMonitor)
     EXPECT_EQ(110, saved.monitorLeft);
     EXPECT_EQ("Shell_NotifyIcon delete 7 Pelk 1.4", pelk.trayIcon().back());
 }
+
+// A high-contrast scheme whose colours all differ, so that each pixel tells which it is.
+static int schemeParts[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_BTNFACE, COLOR_BTNTEXT};
+const COLORREF window = 0x200000, windowText = 0xFFFFFF, highlight = 0xFFEB1A, face = 0x400000, faceText = 0x00FFFF;
+
+// As the user switches the theme. Wine 8 refuses (ERROR_INVALID_SPI_VALUE): then Pelk is served the switch, told as Windows tells.
+static void switchHighContrast(Pelk* pelk, bool on)
+{
+    HIGHCONTRASTA highContrast = {sizeof highContrast, on ? DWORD(HCF_HIGHCONTRASTON) : 0, nullptr};
+    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof highContrast, &highContrast, SPIF_SENDCHANGE) && pelk) {
+        pelk->setReading("highContrast", on);
+        SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_ABORTIFHUNG, patienceMs, 0);
+    }
+}
+
+// Switched on while Pelk runs: the monitor opaque, it and the icon in the scheme's colours; switched off, Pelk's own again.
+TEST(Tray, HighContrastColours)
+{
+    struct Scheme {  // for the processes started after, as Wine keeps it; the system's own again at the end
+        COLORREF saved[5], colours[5] = {window, windowText, highlight, face, faceText};
+        Scheme() { for (int i = 0; i < 5; ++i) saved[i] = GetSysColor(schemeParts[i]); SetSysColors(5, schemeParts, colours); }
+        ~Scheme() { SetSysColors(5, schemeParts, saved); switchHighContrast(nullptr, false); }
+    } scheme;
+    Pelk pelk;
+    pelk.setReadings({{"batteryFlag", 0}, {"acLine", 0}, {"batteryPercent", 80}});
+    pelk.writeSettings({{&Settings::monitorEnabled, 1}, {&Settings::monitorTransparent, 1}});
+    std::string record = pelk.read("dPelk.dat");
+    record[settingsHeaderSize + offsetof(Settings, trayShowsPercent)] = 1;
+    writeWhole(pelk.path("dPelk.dat"), record);
+    ASSERT_TRUE(pelk.start("/q") && pelk.ready());
+    HWND monitor = pelk.waitForDialog();
+    RECT bar{}, state{}, tray{};
+    GetWindowRect(GetDlgItem(monitor, IDC_MONITOR_BAR), &bar);
+    GetWindowRect(GetDlgItem(monitor, IDC_MONITOR_STATE), &state);
+    GetWindowRect(FindWindowA("__winex11_standalone_tray", nullptr), &tray);  // Wine's own notification area
+    auto at = [](LONG x, LONG y) { static HDC screen = GetDC(nullptr); return GetPixel(screen, x, y); };  // one DC for the run
+    auto monitorShows = [&] {  // the state's text along its line, its face at its end, the bar's outline, charge and rest
+        const LONG y = (bar.top + bar.bottom) / 2, textY = (state.top + state.bottom) / 2;
+        LONG x = state.left;
+        while (x < state.right && at(x, textY) != faceText)
+            ++x;
+        return x < state.right && !(GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_LAYERED) && at(bar.left, y) == faceText &&
+               at(state.right - 1, textY) == face && at((bar.left + bar.right) / 2, y) == highlight && at(bar.right - 3, y) == face;
+    };
+    auto trayShows = [&](COLORREF digit, COLORREF square) {  // 80 at the size of 100%, from its first pixel on
+        const int width = tray.right - tray.left, size = GetSystemMetrics(SM_CXSMICON);
+        int first = 0, i = 0;
+        while (first < width * (tray.bottom - tray.top) && at(tray.left + first % width, tray.top + first / width) != square)
+            ++first;
+        while (i < size * size && at(tray.left + first % width + i % size, tray.top + first / width + i / size) ==
+                                      (digitPixel("80", layoutDigits(size, 2), i % size, i / size) ? digit : square))
+            ++i;
+        return i == size * size;
+    };
+    switchHighContrast(&pelk, true);
+    EXPECT_TRUE(waitUntil(monitorShows));
+    EXPECT_TRUE(waitUntil([&] { return trayShows(windowText, window); }));
+    switchHighContrast(&pelk, false);
+    EXPECT_TRUE(waitUntil([&] { return trayShows(0xFFFFFF, 0x663A20) && GetWindowLongA(monitor, GWL_EXSTYLE) & WS_EX_LAYERED; }));
+}

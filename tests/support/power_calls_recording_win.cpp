@@ -126,6 +126,14 @@ void osPlayWarningSound() { journal("PlaySound SystemExclamation"); }
 
 BOOL osFolderWritable(const char*) { return reading("programFolderReadOnly", 0) == 0; }
 
+// "highContrast" 1 or 0 in the place of the system's answer, which Wine 8 keeps at 0.
+bool osHighContrast()
+{
+    HIGHCONTRASTA highContrast = {sizeof highContrast, 0, nullptr};
+    SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof highContrast, &highContrast, 0);
+    return reading("highContrast", highContrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 BOOL osSetProcessShutdownParameters(DWORD level, DWORD flags)
 {
     return journal("SetProcessShutdownParameters %lu %lu", level, flags);

@@ -1,9 +1,10 @@
 // The tray's menu, clicks and hover timing; the battery's notices and texts, and
-// where and how long the monitor window shows.
+// where and how long the monitor window shows; the colours of both, their own or a high-contrast theme's.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "app/look.h"
 #include "battery/battery_rules.h"
 #include "tray/tray_rules.h"
 
@@ -82,4 +83,23 @@ TEST(TrayAndBattery, Rules)
         EXPECT_EQ(std::make_pair(c.left, c.top), std::make_pair(left, top)) << c.x << "," << c.y;
     }
     EXPECT_TRUE(monitorStaysOpen(1, false, false, 1) && !monitorStaysOpen(1, true, true, 0));
+}
+
+// Each part in Pelk's own look and in high contrast; the notices that may change it.
+TEST(TrayAndBattery, LookInHighContrast)
+{
+    const SystemColours system = {1, 2, 3, 4, 5};  // window, window text, highlight, button face, button text
+    const uint32_t own = controlsOwnColour;
+    const struct { LookPart part; uint32_t own, highContrast; } parts[] = {
+        {monitorBackground, own, 4}, {monitorText, own, 5},     {barFill, own, 3},         {barTrack, own, 4},
+        {barBorder, own, 5},         {iconDigits, 0xFFFFFF, 2}, {iconSquare, 0x663A20, 1}};
+    for (const auto& p : parts) {
+        EXPECT_EQ(p.own, lookColour({false, system}, p.part)) << p.part;
+        EXPECT_EQ(p.highContrast, lookColour({true, system}, p.part)) << p.part;
+    }
+    const struct { uint32_t action; const char* area; bool changes; } notices[] = {
+        {0x43, nullptr, true}, {0, "windowmetrics", true}, {0x2A, "ImmersiveColorSet", true}, {0, "Policy", false},
+        {0, nullptr, false},   {0, "WindowMetricsX", false}};
+    for (const auto& n : notices)
+        EXPECT_EQ(n.changes, settingChangesLook(n.action, n.area)) << n.action << (n.area ? n.area : "");
 }
