@@ -35,7 +35,7 @@ USER32.DLL AppendMenuA CheckDlgButton CheckRadioButton CloseClipboard CreateDial
   ReleaseCapture ReplyMessage SendDlgItemMessageA SendMessageA SetCapture SetClipboardData SetDlgItemInt SetDlgItemTextA
   SetFocus SetForegroundWindow SetTimer SetWindowLongA SetWindowPos SetWindowTextA TrackPopupMenu TranslateMessage
   AllowSetForegroundWindow FindWindowA GetWindowThreadProcessId SendMessageTimeoutA
-  CreateIconIndirect GetClassNameA BeginPaint EndPaint FillRect GetSysColor InflateRect InvalidateRect RedrawWindow SystemParametersInfoA"
+  CreateIconIndirect GetClassNameA MapDialogRect BeginPaint EndPaint FillRect GetSysColor InflateRect InvalidateRect RedrawWindow SystemParametersInfoA"
 headers=$("$1" -p "$2")
 known=$(echo "$windows2000" | awk '/^[A-Z]/ {dll = $1; $1 = ""} {for (i = 1; i <= NF; i++) print dll "!" $i}')
 imports=$(echo "$headers" | awk '/DLL Name:/ {dll = toupper($3)} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {print dll "!" $3}')
